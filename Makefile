@@ -1,0 +1,42 @@
+# Thin wrapper around CMake; see README.md.
+BUILD  ?= build
+JOBS   ?= 2
+PREFIX ?= /usr/local
+
+.PHONY: all configure build run test bench tables format sanitize clean install
+
+all: build
+
+configure:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/triex
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTRIEX_BENCH=ON -DBUILD_TESTING=OFF
+	cmake --build build-bench -j $(JOBS)
+	for b in build-bench/bench/*_bench; do $$b; done
+
+sanitize:
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE long
+
+tables:
+	python3 tools/gen_rules.py
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD) build-bench build-sanitize

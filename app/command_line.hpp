@@ -1,0 +1,18 @@
+// The command line of triex: no arguments runs the dialogue; --help and
+// --version print and end; anything else is refused.
+#pragma once
+
+#include <iosfwd>
+#include <span>
+#include <string_view>
+
+namespace triex {
+
+enum class CommandLineAction { RunDialogue, Exit };
+
+// Handles the arguments (without the program name). Sets `status` when the
+// action is Exit: 0 after --help or --version, 2 for an argument it refuses.
+CommandLineAction handle_command_line(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+                                      int& status);
+
+}  // namespace triex

@@ -1,0 +1,15 @@
+// triex: the reduced excluded volume of a triaxial ellipsoid and the second
+// virial coefficient of its solution, by question and answer on the terminal.
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.hpp"
+#include "app/run.hpp"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  int status = 0;
+  if (triex::handle_command_line(args, std::cout, std::cerr, status) == triex::CommandLineAction::Exit) return status;
+  return triex::run(std::cin, std::cout, std::cerr);
+}

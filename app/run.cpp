@@ -1,0 +1,249 @@
+#include "app/run.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/answers.hpp"
+#include "app/records.hpp"
+#include "app/report.hpp"
+#include "app/run_data.hpp"
+#include "app/solution.hpp"
+#include "shape/params.hpp"
+#include "shape/shape_section.hpp"
+#include "support/X04AAF.hpp"
+#include "support/edit.hpp"
+
+namespace triex {
+namespace {
+
+constexpr std::string_view kAxesPrompt = "Enter a, b and c in Angstroms [separate by spaces]";
+constexpr std::string_view kRatiosPrompt = "Enter ellipsoidal axial ratios a/b and b/c";
+constexpr std::string_view kHydrationPrompt =
+    " Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)";
+constexpr std::string_view kBexQuestion =
+    "Do you want the exclusion volume contribution to the virial coefficient, B(ex)?";
+
+// A refused answer: the question it answered and what was wrong with it.
+struct Refusal {
+  std::string question;
+  std::string what;
+};
+
+class Dialogue {
+ public:
+  Dialogue(std::istream& in, std::ostream& out) : answers_(in), out_(out) {}
+
+  // Each step returns false when an answer is refused; refusal() tells why.
+  bool shape_answers();
+  void shape_results();
+  bool solution_answers();
+  bool virial_answers();
+  void closing_pause();
+
+  const Refusal& refusal() const { return refusal_; }
+  const RunData& data() const { return run_; }
+
+ private:
+  bool refuse(std::string_view question, std::string what) {
+    while (!question.empty() && question.front() == ' ') question.remove_prefix(1);
+    refusal_ = {std::string(question), std::move(what)};
+    return false;
+  }
+  bool answered(bool ok, std::string_view question) {
+    return ok || refuse(question, answers_.problem().what);
+  }
+  // Standard output is flushed before every read, so a prompt always shows first.
+  bool text(std::string_view question, std::string& value) {
+    out_.flush();
+    return answered(answers_.read_text(value), question);
+  }
+  bool integer(std::string_view question, int& value) {
+    out_.flush();
+    return answered(answers_.read_integer(value), question);
+  }
+  bool reals(std::string_view question, std::span<double> values) {
+    out_.flush();
+    return answered(answers_.read_reals(values), question);
+  }
+  bool positive(std::string_view question, std::string_view name, double value);
+
+  AnswerReader answers_;
+  std::ostream& out_;
+  RunData run_;
+  Refusal refusal_;
+
+};
+
+// The shortest decimal text that reads back as the value.
+std::string shortest(double value) {
+  char buf[32];
+  const auto result = std::to_chars(buf, buf + sizeof buf, value);
+  return std::string(buf, result.ptr);
+}
+
+// A value that a later formula divides by or takes a root of must be a
+// positive finite number.
+bool Dialogue::positive(std::string_view question, std::string_view name, double value) {
+  if (std::isfinite(value) && value > 0) return true;
+  return refuse(question, std::string(name) + " = " + shortest(value) + " must be a positive number");
+}
+
+// Name, form of the shape, and the shape itself; sets PARAMS.
+bool Dialogue::shape_answers() {
+  list_record(out_, {"Name of molecule"});
+  if (!text("Name of molecule", run_.NAME)) return false;
+  list_record(out_, {"You need to enter the data as either (a, b, c) ", "or (a/b, b/c)"});
+  list_record(out_, {"Choose 1 (a, b, c) or 2 (a/b, b/c)"});
+  if (!integer("Choose 1 (a, b, c) or 2 (a/b, b/c)", run_.ENTRY)) return false;
+
+  if (run_.ENTRY == 1) {
+    list_record(out_, {kAxesPrompt});
+    double axes[3];
+    if (!reals(kAxesPrompt, axes)) return false;
+    // A zero or negative semi-axis has no ellipsoid: the integrals would divide by
+    // zero or report a meaningless negative volume.
+    if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
+        !positive(kAxesPrompt, "c", axes[2]))
+      return false;
+    PARAMS.A = axes[0];
+    PARAMS.B = axes[1];
+    PARAMS.C = axes[2];
+  } else {
+    list_record(out_, {kRatiosPrompt});
+    double ratios[2];
+    if (!reals(kRatiosPrompt, ratios)) return false;
+    run_.N1 = ratios[0];
+    run_.N2 = ratios[1];
+    if (!positive(kRatiosPrompt, "a/b", run_.N1) || !positive(kRatiosPrompt, "b/c", run_.N2)) return false;
+    // c is the unit of length; the reduced excluded volume does not depend on size.
+    PARAMS.C = 1.0;
+    PARAMS.B = run_.N2;
+    PARAMS.A = run_.N1 * run_.N2;
+    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", PARAMS.A)) return false;
+  }
+  run_.CSAVE = PARAMS.C;
+  run_.BSAVE = PARAMS.B;
+  run_.ASAVE = PARAMS.A;
+  PARAMS.NN = 0;
+  return true;
+}
+
+void Dialogue::shape_results() {
+  run_.URED = shape_section().URED;
+  formatted_record(out_, {" Reduced excluded volume, ured = ", edit_E(run_.URED, 12, 5)});
+}
+
+// Swollen specific volume and molar mass; U and u.
+bool Dialogue::solution_answers() {
+  list_record(out_, {"You will need to enter either (1) the swollen specific volume, vs (ml/g); or "});
+  list_record(out_, {"(2) the hydration (g/g), solvent density and partial specific volume, vbar"});
+  formatted_record(out_, {" Which method (1 or 2)?"});
+  if (!integer("Which method (1 or 2)?", run_.METHOD)) return false;
+
+  if (run_.METHOD == 1) {
+    list_record(out_, {"Enter vs"});
+    if (!reals("Enter vs", std::span<double>(&run_.VS, 1))) return false;
+    if (!positive("Enter vs", "vs", run_.VS)) return false;
+  } else {
+    list_record(out_, {kHydrationPrompt});
+    double data[3];
+    if (!reals(kHydrationPrompt, data)) return false;
+    run_.HYDRAT = data[0];
+    run_.SOLDEN = data[1];
+    run_.VBAR = data[2];
+    if (!positive(kHydrationPrompt, "rho", run_.SOLDEN)) return false;
+    run_.VS = swollen_specific_volume(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
+    if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.VS)) return false;
+  }
+
+  list_record(out_, {"Enter molar mass, M (g/mol)"});
+  if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.MOLMAS, 1))) return false;
+  if (!positive("Enter molar mass, M (g/mol)", "M", run_.MOLMAS)) return false;
+  molar_covolume(run_);
+  formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.MOLVOL, 12, 5), "ml/mol"});
+  return true;
+}
+
+// The two contributions to the second virial coefficient, their sum and products.
+bool Dialogue::virial_answers() {
+  list_record(out_, {"Do you want the exclusion volume contribution to the virial"});
+  list_record(out_, {"coefficient, B(ex)?"});
+  if (!text(kBexQuestion, run_.CALCB)) return false;
+  if (is_yes(run_.CALCB)) {
+    exclusion_term(run_);
+    formatted_record(out_, {" Bex = ", edit_E(run_.BEX, 12, 5), "ml.mol/g**2"});
+  } else {
+    run_.BEX = 0.0;
+  }
+
+  constexpr std::string_view kPolyelectrolyte = "Is there any contribution from the polyelectrolyte behaviour?";
+  list_record(out_, {kPolyelectrolyte});
+  if (!text(kPolyelectrolyte, run_.CALCPB)) return false;
+  if (is_yes(run_.CALCPB)) {
+    constexpr std::string_view kValency = " Enter valency on macromolecule, Z";
+    constexpr std::string_view kIonic = "Enter ionic strength of solvent, I (mol/l)";
+    list_record(out_, {kValency});
+    if (!reals(kValency, std::span<double>(&run_.Z, 1))) return false;
+    list_record(out_, {kIonic});
+    if (!reals(kIonic, std::span<double>(&run_.IONIC, 1))) return false;
+    if (!positive(kIonic, "I", run_.IONIC)) return false;
+    polyelectrolyte_term(run_);
+    formatted_record(out_, {" Bz = ", edit_E(run_.BZ, 12, 5), "ml.mol/g**2"});
+  } else {
+    run_.BZ = 0.0;
+  }
+
+  virial_sum(run_);
+  formatted_record(out_, {" B = ", edit_E(run_.VIRIAL, 12, 5), "ml.mol/g**2"});
+  virial_products(run_);
+  return true;
+}
+
+// One number read without a prompt; whatever is typed, or nothing at all, ends the run.
+void Dialogue::closing_pause() {
+  out_.flush();
+  double DUMMY = 0;
+  (void)answers_.read_reals(std::span<double>(&DUMMY, 1));
+}
+
+// Routes the library's messages to the run's output stream for the length of a run.
+class MessageStreamScope {
+ public:
+  explicit MessageStreamScope(std::ostream& out) : previous_(set_message_stream(out)) {}
+  ~MessageStreamScope() { set_message_stream(previous_); }
+  MessageStreamScope(const MessageStreamScope&) = delete;
+  MessageStreamScope& operator=(const MessageStreamScope&) = delete;
+
+ private:
+  std::ostream& previous_;
+};
+
+}  // namespace
+
+int run(std::istream& in, std::ostream& out, std::ostream& err) {
+  MessageStreamScope messages(out);
+  Dialogue dialogue(in, out);
+  bool ok = dialogue.shape_answers();
+  if (ok) {
+    dialogue.shape_results();
+    ok = dialogue.solution_answers() && dialogue.virial_answers();
+  }
+  if (!ok) {
+    out.flush();
+    const Refusal& r = dialogue.refusal();
+    err << "triex: answer to \"" << r.question << "\": " << r.what << '\n';
+    err.flush();
+    return 2;
+  }
+  write_report(out, dialogue.data());
+  dialogue.closing_pause();
+  out.flush();
+  return 0;
+}
+
+}  // namespace triex

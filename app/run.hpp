@@ -1,0 +1,16 @@
+// One run of TRIEX: the whole dialogue from the molecule's name to the closing
+// pause, on the given streams. Library failure messages go to the same output
+// stream, in the order written.
+//
+// Returns the exit status: 0 for a normal end, 2 when an answer was refused
+// (one line on `err` names the question and what was wrong; nothing more is
+// written to `out`). A hard library failure ends the process through P01ABZ.
+#pragma once
+
+#include <iosfwd>
+
+namespace triex {
+
+int run(std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace triex

@@ -1,0 +1,7 @@
+#include "shape/params.hpp"
+
+namespace triex {
+
+Params PARAMS;
+
+}  // namespace triex

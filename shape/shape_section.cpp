@@ -1,0 +1,52 @@
+#include "shape/shape_section.hpp"
+
+#include "quadrature/D01AMF.hpp"
+#include "quadrature/D01DAF.hpp"
+#include "shape/callbacks.hpp"
+#include "shape/params.hpp"
+
+namespace triex {
+
+void ellipsoid_integrals(std::array<double, 10>& ALPHA) {
+  for (int K = 1; K <= 10; ++K) {
+    PARAMS.NN = PARAMS.NN + 1;
+    const double A1 = 0.0, EPSABS = 0.0, EPSREL = 5.0e-5;
+    const int LIW = 500, LW = 2000;
+    // Silent soft failure: these values feed no result, and for large molecules
+    // the integrator may judge the slowly decaying integrands divergent even
+    // though every result of the run is sound.
+    int IFAIL = 1;
+    double ANS = 0, ABSERR = 0;
+    D01AMF(FUN, A1, 1, EPSABS, EPSREL, ANS, ABSERR, PARAMS.W, LW, PARAMS.IW, LIW, IFAIL);
+    ALPHA[static_cast<std::size_t>(PARAMS.NN - 1)] = ANS;
+  }
+}
+
+void reduced_excluded_volume(ShapeResult& result) {
+  const double XUP = kHalfPi, XLOW = 0.0;
+  int IFAIL = 1;
+  double ABSACC = 1.0e-5;
+  double ANS = 0;
+  D01DAF(XLOW, XUP, YLOW, YUP, FYS, ABSACC, ANS, result.NPTS_S, IFAIL);
+  result.IFAIL_S = IFAIL;
+  result.S = ANS * 8.0 / 3.0;  // the octant integral of FYS is 3/8 of the surface area
+
+  IFAIL = 1;
+  ABSACC = 1.0e-5;
+  double ANSR = 0;
+  D01DAF(XLOW, XUP, YLOW, YUP, FYR, ABSACC, ANSR, result.NPTS_R, IFAIL);
+  result.IFAIL_R = IFAIL;
+  result.R = ANSR * 2.0 / 9.42477;  // the octant integral of FYR is (3/8) 4 pi R
+
+  const double A = PARAMS.A, B = PARAMS.B, C = PARAMS.C;
+  result.URED = result.R * result.S * 6.0 / (A * B * C * 12.56636) + 2.0;
+}
+
+ShapeResult shape_section() {
+  ShapeResult result;
+  ellipsoid_integrals(result.ALPHA);
+  reduced_excluded_volume(result);
+  return result;
+}
+
+}  // namespace triex

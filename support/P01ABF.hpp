@@ -1,0 +1,39 @@
+// The library's error exit. Every library routine that fails hands its error
+// code, its name and its own message lines to P01ABF together with the IFAIL
+// value its caller supplied; IFAIL decides whether the lines are printed and
+// whether the failure is hard (the run ends, through P01ABZ) or soft (the code
+// goes back to the caller).
+//
+//   IFAIL  0            routine lines, abnormal-exit line, hard-failure line; run ends
+//   IFAIL  1            nothing printed; code returned
+//   IFAIL -1            routine lines, abnormal-exit line, soft-failure line; code returned
+//   IFAIL -13           routine lines only; code returned
+//   other negative      nothing printed; code returned
+//   positive            tens digit 0: silent; otherwise noisy, and hard unless
+//                       the last digit is 1
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "support/record.hpp"
+
+namespace triex {
+
+// How P01ABF treats a failure, decoded once from the caller's IFAIL.
+enum class FailureMode { Silent, RoutineLinesOnly, NoisySoft, NoisyHard };
+FailureMode decode_ifail(int IFAIL);
+
+// Returns ICODE (unless the failure is hard, in which case it does not return).
+int P01ABF(int IFAIL, int ICODE, std::string_view RNAME, int NMSG, std::span<const MessageLine> MSGS);
+
+// Ends the run at once: flushes standard output and calls the hard-failure hook.
+[[noreturn]] void P01ABZ();
+
+// The hook that ends the process; by default it exits with status 1. A test or
+// an in-process harness may replace it with one that does not return by other
+// means (it must not return). Returns the previous hook.
+using HardFailureHook = void (*)();
+HardFailureHook set_hard_failure_hook(HardFailureHook hook);
+
+}  // namespace triex

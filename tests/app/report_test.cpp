@@ -1,0 +1,109 @@
+#include "app/report.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace triex {
+namespace {
+
+std::vector<std::string> report_lines(const RunData& run) {
+  std::ostringstream out;
+  write_report(out, run);
+  std::vector<std::string> lines;
+  std::istringstream in(out.str());
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+RunData example(const char* calcb, const char* calcpb) {
+  RunData run;
+  run.NAME = std::string("lysozyme") + std::string(72, ' ');
+  run.ENTRY = 1;
+  run.ASAVE = 50;
+  run.BSAVE = 30;
+  run.CSAVE = 10;
+  run.URED = 8;
+  run.VS = 1;
+  run.MOLMAS = 10000;
+  run.MOLVOL = 80000;
+  run.EXCVOL = 80000 / NA;
+  run.CALCB = calcb;
+  run.CALCPB = calcpb;
+  run.BEX = is_yes(run.CALCB) ? 0.0004 : 0;
+  run.BZ = is_yes(run.CALCPB) ? 0.0015356 : 0;
+  run.VIRIAL = run.BEX + run.BZ;
+  run.BM = run.MOLMAS * run.VIRIAL;
+  run.BMM = run.MOLMAS * run.BM * 0.0010000000474974513;
+  run.MICROBMM = run.BMM * 9.999999974752427e-07;
+  return run;
+}
+
+TEST(Report, HasTheFramedTitleAndTheRowsOfTheSphereExample) {
+  const auto lines = report_lines(example("yes", "no"));
+  ASSERT_EQ(lines.size(), 27u);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(lines[static_cast<std::size_t>(i)], "");
+  EXPECT_EQ(lines[10], " " + std::string(50, '*'));
+  EXPECT_EQ(lines[11], "                TRIEX Output Data ");
+  EXPECT_EQ(lines[12], lines[10]);
+  EXPECT_EQ(lines[13], "");
+  EXPECT_EQ(lines[14], " " + std::string("Name of molecule: lysozyme") + std::string(54, ' '));
+  EXPECT_EQ(lines[15], "");
+  const std::vector<std::string> rows = {
+      " (a, b, c) =    50.0000   30.0000   10.0000 A",
+      " Reduced excluded volume (sphere = 8), ured =     8.0000",
+      " Excluded volume, u =  0.13284E-18 ml",
+      " vs =     1.0000ml/g",
+      " Molar mass, M =  0.10000E+05 g/mol",
+      " Molar covolume, U =  0.80000E+05 ml/mol",
+      " B(ex) =  0.40000E-03 ml.mol/g**2",
+      " B = B(ex) + B(z) =   0.4000E-03 ml.mol/g**2",
+      " BM =  0.40000E+01 ml/g",
+      " BM**2 =  0.40000E+02 litre/mol",
+      "       =  0.40000E-04 uM**-1",
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(lines[16 + i], rows[i]);
+}
+
+TEST(Report, VirialRowsFollowTheStoredAnswers) {
+  EXPECT_EQ(report_lines(example("no", "no")).size(), 26u);
+  EXPECT_EQ(report_lines(example("Yes", "N")).size(), 27u);
+  EXPECT_EQ(report_lines(example("y", "yes")).size(), 28u);
+  const auto only_bz = report_lines(example("1", "yes"));
+  ASSERT_EQ(only_bz.size(), 27u);
+  EXPECT_EQ(only_bz[22], " B(z) =  0.15356E-02 ml.mol/g**2");
+  const auto none = report_lines(example("no", "no"));
+  EXPECT_EQ(none[22], " B = B(ex) + B(z) =   0.0000E+00 ml.mol/g**2");
+}
+
+TEST(Report, NameLineHoldsTheFirst62Characters) {
+  RunData run = example("no", "no");
+  const std::string name70 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789abcdefgh";
+  ASSERT_EQ(name70.size(), 70u);
+  run.NAME = name70 + std::string(10, ' ');
+  EXPECT_EQ(report_lines(run)[14], " Name of molecule: " + name70.substr(0, 62));
+  run.NAME = "serum albumin" + std::string(67, ' ');
+  EXPECT_EQ(report_lines(run)[14], " Name of molecule: serum albumin" + std::string(49, ' '));
+}
+
+TEST(Report, RatiosAreShownAsEntered) {
+  RunData run = example("no", "no");
+  run.ENTRY = 2;
+  run.N1 = 1.5;
+  run.N2 = 2;
+  EXPECT_EQ(report_lines(run)[16], " (a/b, b/c) =     1.5000    2.0000");
+}
+
+TEST(Report, ValuesTooWideForTheirFieldShowAsterisks) {
+  RunData run = example("no", "no");
+  run.VS = 100000;
+  EXPECT_EQ(report_lines(run)[19], " vs = **********ml/g");
+  run.VS = 99999.99;
+  EXPECT_EQ(report_lines(run)[19], " vs = 99999.9900ml/g");
+  run.MOLMAS = 1e200 * 1e200;
+  EXPECT_EQ(report_lines(run)[20], " Molar mass, M =     Infinity g/mol");
+}
+
+}  // namespace
+}  // namespace triex

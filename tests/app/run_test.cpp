@@ -1,0 +1,168 @@
+#include "app/run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "shape/params.hpp"
+
+namespace triex {
+namespace {
+
+struct Transcript {
+  int status;
+  std::string out, err;
+  std::vector<std::string> lines() const {
+    std::vector<std::string> v;
+    std::istringstream s(out);
+    for (std::string line; std::getline(s, line);) v.push_back(line);
+    return v;
+  }
+  bool has_line(const std::string& line) const {
+    for (const auto& l : lines())
+      if (l == line) return true;
+    return false;
+  }
+};
+
+Transcript run_with(const std::string& answers) {
+  std::istringstream in(answers);
+  std::ostringstream out, err;
+  const int status = run(in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+const char* const kPromptsToShape =
+    " Name of molecule\n"
+    " You need to enter the data as either (a, b, c) or (a/b, b/c)\n"
+    " Choose 1 (a, b, c) or 2 (a/b, b/c)\n";
+
+TEST(Dialogue, AsksEveryQuestionInOrderOnTheHydrationAndPolyelectrolytePath) {
+  const Transcript t = run_with("'x y'\n1\n30 20 10\n2\n0.35 1.0 0.73\n66000\nno\nyes\n-3\n0.15\n0\n");
+  ASSERT_EQ(t.status, 0) << t.err;
+  const std::vector<std::string> lines = t.lines();
+  const std::vector<std::string> expected = {
+      " Name of molecule",
+      " You need to enter the data as either (a, b, c) or (a/b, b/c)",
+      " Choose 1 (a, b, c) or 2 (a/b, b/c)",
+      " Enter a, b and c in Angstroms [separate by spaces]",
+      "",  // the URED line, checked elsewhere
+      " You will need to enter either (1) the swollen specific volume, vs (ml/g); or ",
+      " (2) the hydration (g/g), solvent density and partial specific volume, vbar",
+      " Which method (1 or 2)?",
+      "  Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)",
+      " Enter molar mass, M (g/mol)",
+      "",  // U line
+      " Do you want the exclusion volume contribution to the virial",
+      " coefficient, B(ex)?",
+      " Is there any contribution from the polyelectrolyte behaviour?",
+      "  Enter valency on macromolecule, Z",
+      " Enter ionic strength of solvent, I (mol/l)",
+  };
+  ASSERT_GE(lines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    if (!expected[i].empty()) {
+      EXPECT_EQ(lines[i], expected[i]) << i;
+    }
+  }
+  EXPECT_EQ(lines[4].rfind(" Reduced excluded volume, ured = ", 0), 0u);
+  EXPECT_EQ(lines[10].rfind(" Molar covolume, U = ", 0), 0u);
+  EXPECT_EQ(t.err, "");
+}
+
+TEST(Dialogue, ShapeRuleSetsTheSemiAxes) {
+  run_with("x\n2\n1.5 2\n1\n1\n1\nno\nno\n0\n");
+  EXPECT_EQ(PARAMS.A, 3.0);
+  EXPECT_EQ(PARAMS.B, 2.0);
+  EXPECT_EQ(PARAMS.C, 1.0);
+  EXPECT_EQ(PARAMS.NN, 10);  // the ten one-dimensional integrals ran
+  run_with("x\n1\n10 20 30\n1\n1\n1\nno\nno\n0\n");
+  EXPECT_EQ(PARAMS.A, 10.0);
+  EXPECT_EQ(PARAMS.B, 20.0);
+  EXPECT_EQ(PARAMS.C, 30.0);
+}
+
+TEST(Dialogue, EveryChoiceOtherThanOneSelectsTheSecondAlternative) {
+  for (const char* entry : {"2", "0", "7", "-1"}) {
+    const Transcript t = run_with(std::string("x\n") + entry + "\n1.5 2\n1\n1\n1\nno\nno\n0\n");
+    EXPECT_EQ(t.status, 0) << entry;
+    EXPECT_TRUE(t.has_line(" Enter ellipsoidal axial ratios a/b and b/c")) << entry;
+    EXPECT_TRUE(t.has_line(" (a/b, b/c) =     1.5000    2.0000")) << entry;
+  }
+  for (const char* method : {"2", "0", "5"}) {
+    const Transcript t = run_with(std::string("x\n1\n1 1 1\n") + method + "\n0.35 1.0 0.73\n1\nno\nno\n0\n");
+    EXPECT_EQ(t.status, 0) << method;
+    EXPECT_TRUE(t.has_line("  Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)")) << method;
+    EXPECT_TRUE(t.has_line(" vs =     1.0800ml/g")) << method;
+  }
+}
+
+TEST(Dialogue, OnlyAFirstCharacterYMeansYes) {
+  for (const char* yes : {"yes", "y", "Y", "yes please", "  yep", "'yes'"}) {
+    const Transcript t = run_with(std::string("x\n1\n1 1 1\n1\n1\n10000\n") + yes + "\nno\n0\n");
+    EXPECT_TRUE(t.has_line(" Bex =  0.40000E-03ml.mol/g**2")) << yes;
+    EXPECT_TRUE(t.has_line(" B(ex) =  0.40000E-03 ml.mol/g**2")) << yes;
+  }
+  for (const char* no : {"no", "N", "sure", "1", "ok", "' yes'", ","}) {
+    const Transcript t = run_with(std::string("x\n1\n1 1 1\n1\n1\n10000\n") + no + "\nno\n0\n");
+    EXPECT_EQ(t.status, 0) << no;
+    EXPECT_EQ(t.out.find("Bex"), std::string::npos) << no;
+    EXPECT_EQ(t.out.find("B(ex) ="), std::string::npos) << no;
+    EXPECT_TRUE(t.has_line(" B =  0.00000E+00ml.mol/g**2")) << no;
+  }
+}
+
+TEST(Dialogue, TheClosingPauseAcceptsAnythingOrNothing) {
+  for (const char* pause : {"0\n", "", "anything at all\n", "/\n", ",\n", "\n\n"}) {
+    const Transcript t = run_with(std::string("x\n1\n1 1 1\n1\n1\n10000\nno\nno\n") + pause);
+    EXPECT_EQ(t.status, 0) << pause;
+    EXPECT_EQ(t.err, "");
+  }
+}
+
+struct RefusedCase {
+  const char* answers;
+  const char* message;
+  const char* last_line;  // the last line on standard output: the prompt answered
+};
+
+TEST(Dialogue, RefusesUnusableAnswersWithOneLineAndStatusTwo) {
+  const RefusedCase cases[] = {
+      {"", "triex: answer to \"Name of molecule\": end of input\n", " Name of molecule"},
+      {"x\n1.5\n", "triex: answer to \"Choose 1 (a, b, c) or 2 (a/b, b/c)\": \"1.5\" is not an integer\n",
+       " Choose 1 (a, b, c) or 2 (a/b, b/c)"},
+      {"x\n1\n1 1\n",
+       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": end of input\n",
+       " Enter a, b and c in Angstroms [separate by spaces]"},
+      {"x\n1\n0 1 1\n",
+       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": a = 0 must be a positive number\n",
+       " Enter a, b and c in Angstroms [separate by spaces]"},
+      {"x\n1\n1 -1 1\n",
+       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": b = -1 must be a positive number\n",
+       " Enter a, b and c in Angstroms [separate by spaces]"},
+      {"x\n1\n1 1 1e400\n",
+       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": \"1e400\" is not a number\n",
+       " Enter a, b and c in Angstroms [separate by spaces]"},
+      {"x\n2\n1.5 0\n", "triex: answer to \"Enter ellipsoidal axial ratios a/b and b/c\": b/c = 0 must be a positive number\n",
+       " Enter ellipsoidal axial ratios a/b and b/c"},
+      {"x\n2\n1e200 1e200\n",
+       "triex: answer to \"Enter ellipsoidal axial ratios a/b and b/c\": a = (a/b)(b/c) = inf must be a positive number\n",
+       " Enter ellipsoidal axial ratios a/b and b/c"},
+      {"x\n1\n1 1 1\n1\nabc\n", "triex: answer to \"Enter vs\": \"abc\" is not a number\n", " Enter vs"},
+      {"x\n1\n1 1 1\n1\n,\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
+      {"x\n1\n1 1 1\n1\n/\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
+      {"x\n1\n1 1 1\n1\n3*\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
+  };
+  for (const RefusedCase& c : cases) {
+    const Transcript t = run_with(c.answers);
+    EXPECT_EQ(t.status, 2) << c.answers;
+    EXPECT_EQ(t.err, c.message) << c.answers;
+    ASSERT_FALSE(t.lines().empty());
+    EXPECT_EQ(t.lines().back(), c.last_line) << c.answers;
+  }
+}
+
+}  // namespace
+}  // namespace triex

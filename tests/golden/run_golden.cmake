@@ -1,0 +1,19 @@
+# Runs PROGRAM with CASE.in on standard input; compares standard output with
+# CASE.out byte for byte and the exit status with CASE.rc (default 0).
+execute_process(COMMAND ${PROGRAM}
+  INPUT_FILE ${CASE}.in
+  OUTPUT_VARIABLE actual
+  ERROR_VARIABLE stderr_text
+  RESULT_VARIABLE status)
+file(READ ${CASE}.out expected)
+set(expected_status 0)
+if(EXISTS ${CASE}.rc)
+  file(STRINGS ${CASE}.rc expected_status LIMIT_COUNT 1)
+endif()
+if(NOT status STREQUAL expected_status)
+  message(FATAL_ERROR "exit status ${status}, expected ${expected_status}\nstderr: ${stderr_text}")
+endif()
+if(NOT actual STREQUAL expected)
+  file(WRITE ${CASE}.actual "${actual}")
+  message(FATAL_ERROR "standard output differs from ${CASE}.out; written to ${CASE}.actual")
+endif()

@@ -154,6 +154,25 @@ TEST(Dialogue, RefusesUnusableAnswersWithOneLineAndStatusTwo) {
       {"x\n1\n1 1 1\n1\n,\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
       {"x\n1\n1 1 1\n1\n/\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
       {"x\n1\n1 1 1\n1\n3*\n", "triex: answer to \"Enter vs\": no value was given\n", " Enter vs"},
+      {"x\n1\n1 1 1\n1\n0\n", "triex: answer to \"Enter vs\": vs = 0 must be a positive number\n", " Enter vs"},
+      {"x\n1\n1 1 1\n1\n-0.5\n", "triex: answer to \"Enter vs\": vs = -0.5 must be a positive number\n", " Enter vs"},
+      {"x\n1\n1 1 1\n2\n0.35 0 0.73\n",
+       "triex: answer to \"Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)\": "
+       "rho = 0 must be a positive number\n",
+       "  Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)"},
+      {"x\n1\n1 1 1\n2\n-1 1 0.5\n",
+       "triex: answer to \"Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)\": "
+       "vs = vbar + delta/rho = -0.5 must be a positive number\n",
+       "  Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)"},
+      {"x\n1\n1 1 1\n1\n1\n0\n",
+       "triex: answer to \"Enter molar mass, M (g/mol)\": M = 0 must be a positive number\n",
+       " Enter molar mass, M (g/mol)"},
+      {"x\n1\n1 1 1\n1\n1\n1000\nno\nyes\n1\n-0.1\n",
+       "triex: answer to \"Enter ionic strength of solvent, I (mol/l)\": I = -0.1 must be a positive number\n",
+       " Enter ionic strength of solvent, I (mol/l)"},
+      {"x\n1\n1 1 1\n1\n1\n1000\nno\nyes\nten\n",
+       "triex: answer to \"Enter valency on macromolecule, Z\": \"ten\" is not a number\n",
+       "  Enter valency on macromolecule, Z"},
   };
   for (const RefusedCase& c : cases) {
     const Transcript t = run_with(c.answers);
@@ -162,6 +181,22 @@ TEST(Dialogue, RefusesUnusableAnswersWithOneLineAndStatusTwo) {
     ASSERT_FALSE(t.lines().empty());
     EXPECT_EQ(t.lines().back(), c.last_line) << c.answers;
   }
+}
+
+TEST(Dialogue, HydrationVbarAndValencyMayBeAnyFiniteValue) {
+  const Transcript t = run_with("x\n1\n1 1 1\n2\n-0.2 1 0.73\n1000\nno\nyes\n0\n0.1\n0\n");
+  EXPECT_EQ(t.status, 0) << t.err;
+  EXPECT_TRUE(t.has_line(" vs =     0.5300ml/g"));
+  EXPECT_TRUE(t.has_line(" Bz =  0.00000E+00ml.mol/g**2"));
+}
+
+TEST(Dialogue, AProductThatOverflowsIsShownAndTheRunGoesOn) {
+  const Transcript t = run_with("x\n1\n1 1 1\n1\n1000\n1e306\nyes\nno\n0\n");
+  EXPECT_EQ(t.status, 0);
+  EXPECT_TRUE(t.has_line(" Molar mass, M =  0.10000+307 g/mol"));
+  EXPECT_TRUE(t.has_line(" Molar covolume, U =     Infinity ml/mol"));
+  EXPECT_TRUE(t.has_line(" B(ex) =          NaN ml.mol/g**2"));
+  EXPECT_TRUE(t.has_line(" BM**2 =          NaN litre/mol"));
 }
 
 }  // namespace

@@ -1,0 +1,176 @@
+// The epsilon algorithm: short tables, exact extrapolation of a geometric
+// series, acceleration of a slowly converging series, the history of the last
+// three results, and the limits on the table length.
+
+#include "quadrature/D01AJY.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "support/X02AJF.hpp"
+#include "support/X02AMF.hpp"
+
+namespace triex {
+namespace {
+
+const double OFLOW = 1.0 / X02AMF();
+
+// The extrapolation state as the integrator keeps it.
+struct Extrapolation {
+  std::array<double, kEpsilonTableLength> EPSTAB{};
+  std::array<double, 3> RES3LA{};
+  int N = 0;
+  int NRES = 0;
+  double RESULT = -1;
+  double ABSERR = -1;
+
+  // Appends the next element of the sequence and extrapolates, as the
+  // integrator does once its table holds at least two elements.
+  void append_and_call(double s) {
+    N = N + 1;
+    EPSTAB[static_cast<std::size_t>(N - 1)] = s;
+    D01AJY(N, EPSTAB, RESULT, ABSERR, RES3LA, NRES);
+  }
+};
+
+TEST(D01AJY, OneOrTwoElementsReturnTheNewestWithUnboundedErrorAndChangeNothingElse) {
+  for (int n : {1, 2}) {
+    Extrapolation x;
+    x.EPSTAB[0] = 1.0;
+    x.EPSTAB[1] = 1.5;
+    x.EPSTAB[2] = 7.0;
+    x.RES3LA = {4.0, 5.0, 6.0};
+    x.N = n;
+    x.NRES = 2;
+    const auto table_before = x.EPSTAB;
+    D01AJY(x.N, x.EPSTAB, x.RESULT, x.ABSERR, x.RES3LA, x.NRES);
+    EXPECT_EQ(x.RESULT, n == 1 ? 1.0 : 1.5);
+    EXPECT_EQ(x.ABSERR, OFLOW);
+    EXPECT_EQ(x.NRES, 3);
+    EXPECT_EQ(x.N, n);
+    EXPECT_EQ(x.EPSTAB, table_before);
+    EXPECT_EQ(x.RES3LA, (std::array<double, 3>{4.0, 5.0, 6.0}));
+  }
+}
+
+TEST(D01AJY, GeometricSeriesExtrapolatesToItsLimitOnEveryCall) {
+  Extrapolation x;
+  x.EPSTAB[0] = 1.0;
+  x.EPSTAB[1] = 1.5;
+  x.N = 2;
+  const double partial_sums[] = {1.75, 1.875, 1.9375};
+  const double expected_error[] = {OFLOW, OFLOW, X02AJF()};  // the last: 0.5 * EPMACH * 2
+  for (int call = 0; call < 3; ++call) {
+    x.append_and_call(partial_sums[call]);
+    EXPECT_EQ(x.RESULT, 2.0) << "call " << call + 1;
+    EXPECT_EQ(x.ABSERR, expected_error[call]) << "call " << call + 1;
+    EXPECT_EQ(x.NRES, call + 1);
+  }
+}
+
+TEST(D01AJY, AcceleratesTheAlternatingHarmonicSeriesToFullPrecision) {
+  // sum (-1)^(k+1)/k = ln 2 converges like 1/k; twenty terms alone are off by 0.025.
+  const double ln2 = std::log(2.0);
+  Extrapolation x;
+  double s = 0;
+  for (int k = 1; k <= 22; ++k) {
+    s += (k % 2 == 1 ? 1.0 : -1.0) / k;
+    if (k < 3) {
+      x.EPSTAB[static_cast<std::size_t>(k - 1)] = s;
+      x.N = k;
+      continue;
+    }
+    x.append_and_call(s);
+    if (k >= 6) {
+      // From the fourth call on the estimate is a real one, and it holds.
+      EXPECT_LT(x.ABSERR, OFLOW) << "k=" << k;
+      EXPECT_GE(x.ABSERR, std::abs(x.RESULT - ln2)) << "k=" << k;
+    }
+  }
+  EXPECT_NEAR(x.RESULT, ln2, 4e-16);
+  EXPECT_LT(x.ABSERR, 1e-13);
+}
+
+TEST(D01AJY, FromTheFourthCallTheErrorIsTheSpreadOfTheLastThreeResults) {
+  // The table 1, 2, 1 extrapolates to 1.5 (Aitken's value of an oscillation).
+  Extrapolation x;
+  x.EPSTAB[0] = 1.0;
+  x.EPSTAB[1] = 2.0;
+  x.EPSTAB[2] = 1.0;
+  x.N = 3;
+  x.NRES = 3;
+  x.RES3LA = {1.0, 1.25, 2.0};
+  D01AJY(x.N, x.EPSTAB, x.RESULT, x.ABSERR, x.RES3LA, x.NRES);
+  EXPECT_EQ(x.RESULT, 1.5);
+  EXPECT_EQ(x.ABSERR, 0.5 + 0.25 + 0.5);
+  EXPECT_EQ(x.RES3LA, (std::array<double, 3>{1.25, 2.0, 1.5}));
+  EXPECT_EQ(x.NRES, 4);
+}
+
+TEST(D01AJY, ErrorNeverFallsBelowHalfAMachineUnitOfTheResult) {
+  Extrapolation x;
+  x.EPSTAB[0] = 1.0;
+  x.EPSTAB[1] = 2.0;
+  x.EPSTAB[2] = 1.0;
+  x.N = 3;
+  x.NRES = 3;
+  x.RES3LA = {1.5, 1.5, 1.5};  // the spread is exactly 0
+  D01AJY(x.N, x.EPSTAB, x.RESULT, x.ABSERR, x.RES3LA, x.NRES);
+  EXPECT_EQ(x.RESULT, 1.5);
+  EXPECT_EQ(x.ABSERR, 0.5 * X02AJF() * 1.5);
+}
+
+TEST(D01AJY, FirstThreeCallsRecordTheirResultsInTheHistory) {
+  Extrapolation x;
+  x.EPSTAB[0] = 1.0;
+  x.EPSTAB[1] = 1.5;
+  x.N = 2;
+  x.append_and_call(1.25);  // 1, 1.5, 1.25: ratio -1/2, limit 4/3
+  EXPECT_NEAR(x.RESULT, 4.0 / 3.0, 1e-15);
+  EXPECT_EQ(x.RES3LA[0], x.RESULT);
+  EXPECT_EQ(x.RES3LA[1], 0.0);
+  EXPECT_EQ(x.ABSERR, OFLOW);
+}
+
+TEST(D01AJY, TwoEqualNeighboursCutTheTableBackToOneElement) {
+  Extrapolation x;
+  x.EPSTAB[0] = 1.0;
+  x.EPSTAB[1] = 3.0;
+  x.EPSTAB[2] = 3.0;
+  x.N = 3;
+  D01AJY(x.N, x.EPSTAB, x.RESULT, x.ABSERR, x.RES3LA, x.NRES);
+  EXPECT_EQ(x.N, 1);
+  EXPECT_EQ(x.EPSTAB[0], 3.0);
+  EXPECT_EQ(x.RESULT, 3.0);
+  EXPECT_EQ(x.ABSERR, OFLOW);
+}
+
+TEST(D01AJY, FullTableOfFiftyIsShortenedToAtMostFortyNine) {
+  // Partial sums of sum 1/k^2 converge too slowly for the table to collapse,
+  // so appending one element per call fills it up to LIMEXP.
+  Extrapolation x;
+  double s = 0;
+  bool reached_limit = false;
+  for (int k = 1; k <= 80 && !reached_limit; ++k) {
+    s += 1.0 / (static_cast<double>(k) * k);
+    if (k < 3) {
+      x.EPSTAB[static_cast<std::size_t>(k - 1)] = s;
+      x.N = k;
+      continue;
+    }
+    reached_limit = x.N + 1 == LIMEXP;
+    x.append_and_call(s);
+    ASSERT_LE(x.N, LIMEXP - 1) << "k=" << k;
+  }
+  ASSERT_TRUE(reached_limit);
+  EXPECT_EQ(x.N, 49);
+  // The limit is pi^2/6. The convergence is logarithmic, where the epsilon
+  // algorithm gains little, but it still beats the partial sum.
+  const double limit = 1.6449340668482264;
+  EXPECT_LT(std::abs(x.RESULT - limit), std::abs(s - limit));
+}
+
+}  // namespace
+}  // namespace triex

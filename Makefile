@@ -3,7 +3,7 @@ BUILD  ?= build
 JOBS   ?= 2
 PREFIX ?= /usr/local
 
-.PHONY: all configure build run test bench tables format sanitize clean install
+.PHONY: all configure build run test bench tables format sanitize fuzz clean install
 
 all: build
 
@@ -29,6 +29,17 @@ sanitize:
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE long
 
+# Each fuzz target runs FUZZ_SECONDS on a copy of the seed corpus in tests/fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_FUZZ=ON -DBUILD_TESTING=OFF
+	cmake --build build-fuzz -j $(JOBS) --target answers_fuzz dialogue_fuzz
+	for t in answers dialogue; do \
+	  mkdir -p build-fuzz/corpus/$$t && cp tests/fuzz/corpus/$$t/* build-fuzz/corpus/$$t/ && \
+	  build-fuzz/tests/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
+	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t || exit 1; \
+	done
+
 tables:
 	python3 tools/gen_rules.py
 
@@ -39,4 +50,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) build-bench build-sanitize
+	rm -rf $(BUILD) build-bench build-sanitize build-fuzz

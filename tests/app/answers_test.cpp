@@ -13,6 +13,13 @@ std::string padded(std::string s) {
   return s;
 }
 
+// How a message shows the first 40 characters of a longer answer.
+std::string quoted_excerpt(const std::string& first40) {
+  std::string s = "\"";
+  s.append(first40).append("...\"");
+  return s;
+}
+
 struct Reader {
   explicit Reader(std::string text) : in(std::move(text)), answers(in) {}
   std::istringstream in;
@@ -119,7 +126,7 @@ TEST(AnswerReals, ShowsOnlyTheStartOfALongBadAnswer) {
   Reader r(std::string(1000, 'x') + "\n");
   double v;
   EXPECT_FALSE(r.answers.read_reals(std::span<double>(&v, 1)));
-  EXPECT_EQ(r.answers.problem().what, "\"" + std::string(40, 'x') + "...\" is not a number");
+  EXPECT_EQ(r.answers.problem().what, quoted_excerpt(std::string(40, 'x')) + " is not a number");
 }
 
 TEST(AnswerInteger, TakesIntegersOnly) {
@@ -187,6 +194,81 @@ TEST(AnswerText, AnUnclosedQuoteIsEndOfInput) {
   std::string v;
   EXPECT_FALSE(r.answers.read_text(v));
   EXPECT_EQ(r.answers.problem().what, "end of input inside a quoted text");
+}
+
+TEST(HostileInput, NulBytesAndInvalidUtf8AreOrdinaryCharacters) {
+  Reader r(std::string("na\0me\xff\xfe\n1\0\n", 13));
+  std::string name;
+  ASSERT_TRUE(r.answers.read_text(name));
+  EXPECT_EQ(name, padded(std::string("na\0me\xff\xfe", 7)));
+  int entry = 0;
+  EXPECT_FALSE(r.answers.read_integer(entry));
+  EXPECT_EQ(r.answers.problem().what, "\"1?\" is not an integer");
+}
+
+TEST(HostileInput, CarriageReturnsCountAsBlanks) {
+  Reader r("'name'\r\n2\r\n1.5\r2\r\n");
+  std::string name;
+  int entry = 0;
+  double ratios[2];
+  ASSERT_TRUE(r.answers.read_text(name));
+  ASSERT_TRUE(r.answers.read_integer(entry));
+  ASSERT_TRUE(r.answers.read_reals(ratios));
+  EXPECT_EQ(name, padded("name"));
+  EXPECT_EQ(entry, 2);
+  EXPECT_EQ(ratios[1], 2.0);
+}
+
+TEST(HostileInput, AQuoteThatNeverClosesEndsAtEndOfInput) {
+  std::string unclosed = "'";
+  unclosed.append(1 << 20, 'q').append("\n").append(1 << 20, 'r');
+  Reader r(unclosed);
+  std::string name;
+  EXPECT_FALSE(r.answers.read_text(name));
+  EXPECT_EQ(r.answers.problem().what, "end of input inside a quoted text");
+}
+
+TEST(HostileInput, AHundredThousandDigitNumberIsReadOrRefusedExactly) {
+  Reader big(std::string(100000, '9') + "\n");
+  double v = 0;
+  EXPECT_FALSE(big.answers.read_reals(std::span<double>(&v, 1)));
+  EXPECT_EQ(big.answers.problem().what, quoted_excerpt(std::string(40, '9')) + " is not a number");
+  Reader small("0." + std::string(100000, '0') + "7\n");
+  ASSERT_TRUE(small.answers.read_reals(std::span<double>(&v, 1)));
+  EXPECT_EQ(v, 0.0);  // below the range of a double: the nearest double
+  Reader scaled(std::string(100000, '1') + "e-99990\n");
+  ASSERT_TRUE(scaled.answers.read_reals(std::span<double>(&v, 1)));
+  EXPECT_DOUBLE_EQ(v, 1.1111111111111111e9);
+  Reader huge_exponent("1e99999999999999999999\n");
+  EXPECT_FALSE(huge_exponent.answers.read_reals(std::span<double>(&v, 1)));
+  Reader tiny_exponent("1e-99999999999999999999\n");
+  ASSERT_TRUE(tiny_exponent.answers.read_reals(std::span<double>(&v, 1)));
+  EXPECT_EQ(v, 0.0);
+}
+
+TEST(HostileInput, BinaryNoiseEndsInAValueOrAReason) {
+  std::uint32_t state = 12345;
+  for (int trial = 0; trial < 300; ++trial) {
+    std::string noise;
+    for (int i = 0; i < 2000; ++i) {
+      state = state * 1664525u + 1013904223u;
+      noise.push_back(static_cast<char>(state >> 24));
+    }
+    Reader r(noise);
+    std::string text;
+    int integer;
+    double reals[3];
+    for (int k = 0; k < 20; ++k) {
+      const bool ok = k % 3 == 0 ? r.answers.read_text(text)
+                                 : k % 3 == 1 ? r.answers.read_integer(integer) : r.answers.read_reals(reals);
+      if (ok && k % 3 == 0) {
+        EXPECT_EQ(text.size(), kTextLength);
+      }
+      if (!ok) {
+        EXPECT_FALSE(r.answers.problem().what.empty());
+      }
+    }
+  }
 }
 
 }  // namespace

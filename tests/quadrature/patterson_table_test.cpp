@@ -135,10 +135,9 @@ TEST(PattersonTable, EachRuleIntegratesMonomialsExactlyUpToDegreeThreeNPlusTwo) 
   }
 }
 
-// The degree is sharp: for the 3-, 7- and 15-point rules the error on the next
-// even power is still far above the rounding level (about 5e-9 for the
-// 15-point rule on x^24), so a table holding other nodes of the same
-// exactness pattern, or rules of higher degree, would be caught here.
+// The degree 3n+2 is sharp: the 3-, 7- and 15-point rules miss the next even
+// power by far more than the rounding level (still about 5e-9 for the 15-point
+// rule on x^24), which tells these rules apart from ones of higher degree.
 TEST(PattersonTable, SmallRulesAreNotExactOneDegreeHigher) {
   const std::vector<Rule> rules = rules_from_table();
   for (std::size_t s = 0; s < 3; ++s) {

@@ -1,0 +1,60 @@
+// The one-dimensional ellipsoid integrals of FUN over [0, inf), computed by
+// D01AMF with the settings of the main program, against the closed forms for
+// a sphere; and the hard failure for a sphere so large that the integrator
+// judges the integral divergent.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "quadrature/D01AMF.hpp"
+#include "shape/callbacks.hpp"
+#include "shape/params.hpp"
+#include "tests/common/child_process.hpp"
+
+namespace triex {
+namespace {
+
+// D01AMF as the main program calls it, on the workspaces of PARAMS.
+double alpha(int NN, int& IFAIL) {
+  PARAMS.NN = NN;
+  double ANS = 0, ABSERR = 0;
+  D01AMF(FUN, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, PARAMS.W, 2000, PARAMS.IW, 500, IFAIL);
+  return ANS;
+}
+
+// For a sphere of radius r, with u = r^2 + lambda:
+//   NN = 1..3   int u^-5/2            = 2 / (3 r^3)
+//   NN = 4..6   int u^-7/2            = 2 / (5 r^5)
+//   NN = 7..9   int lambda u^-7/2     = 4 / (15 r^3)
+//   NN = 10     int u^-3/2            = 2 / r
+TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
+  for (double r : {1.0, 10.0, 3.7}) {
+    PARAMS.A = PARAMS.B = PARAMS.C = r;
+    const double r3 = r * r * r;
+    for (int NN = 1; NN <= 10; ++NN) {
+      const double exact = NN <= 3 ? 2.0 / (3.0 * r3) : NN <= 6 ? 2.0 / (5.0 * r3 * r * r) : NN <= 9 ? 4.0 / (15.0 * r3) : 2.0 / r;
+      int IFAIL = 1;
+      const double value = alpha(NN, IFAIL);
+      EXPECT_EQ(IFAIL, 0) << "r=" << r << " NN=" << NN;
+      EXPECT_NEAR(value, exact, 5e-5 * exact) << "r=" << r << " NN=" << NN;
+    }
+  }
+}
+
+TEST(EllipsoidIntegrals, SphereOfRadiusAThousandFailsTheDivergenceTestAndEndsTheRunUnderHardFailure) {
+  PARAMS.A = PARAMS.B = PARAMS.C = 1000.0;
+  const testing_support::ChildResult child = testing_support::run_in_child([] {
+    int IFAIL = 0;
+    alpha(1, IFAIL);
+  });
+  EXPECT_EQ(child.exit_status, 1);
+  EXPECT_EQ(child.out,
+            " ** The integral is probably divergent or slowly convergent\n"
+            " ** ABNORMAL EXIT from library routine D01AMF: IFAIL =     5\n"
+            " ** Hard failure - execution terminated\n");
+}
+
+}  // namespace
+}  // namespace triex

@@ -34,11 +34,6 @@ Transcript run_with(const std::string& answers) {
   return {status, out.str(), err.str()};
 }
 
-const char* const kPromptsToShape =
-    " Name of molecule\n"
-    " You need to enter the data as either (a, b, c) or (a/b, b/c)\n"
-    " Choose 1 (a, b, c) or 2 (a/b, b/c)\n";
-
 TEST(Dialogue, AsksEveryQuestionInOrderOnTheHydrationAndPolyelectrolytePath) {
   const Transcript t = run_with("'x y'\n1\n30 20 10\n2\n0.35 1.0 0.73\n66000\nno\nyes\n-3\n0.15\n0\n");
   ASSERT_EQ(t.status, 0) << t.err;

@@ -86,8 +86,14 @@ void D01AMF(Integrand1D F, double BOUND, int INF, double EPSABS, double EPSREL, 
     switch (IER) {
       case 1:
         P01REC[0] = LineBuilder().text(" ** The maximum number of subdivisions (LIMIT) has been reached:").line();
-        P01REC[1] =
-            LineBuilder().text("    LIMIT = ").I(LIMIT, 16).text("   LW = ").I(LW, 16).text("   LIW = ").I(LIW, 16).line();
+        P01REC[1] = LineBuilder()
+                        .text("    LIMIT = ")
+                        .I(LIMIT, 16)
+                        .text("   LW = ")
+                        .I(LW, 16)
+                        .text("   LIW = ")
+                        .I(LIW, 16)
+                        .line();
         NREC = 2;
         break;
       case 2:

@@ -126,6 +126,9 @@ void D01AMV(Integrand1D F, double BOUND, int INF, double EPSABS, double EPSREL, 
   if (first_estimate_final) {
     closing = Closing::Finish;
   } else {
+    // The extrapolation table and the history of its last three results start
+    // as zeros: an entry of RES3LA that a converged early extrapolation left
+    // unwritten counts as 0 when a later call reads it.
     std::array<double, kEpsilonTableLength> RLIST2{};
     std::array<double, 3> RES3LA{};
     at(RLIST2, 1) = RESULT;

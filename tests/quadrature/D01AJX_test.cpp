@@ -20,7 +20,8 @@ struct OrderList {
   int NRMAX = 1;
   double ERMAX = -1;
 
-  explicit OrderList(int LIMIT) : ELIST(static_cast<std::size_t>(LIMIT), 0.0), IORD(static_cast<std::size_t>(LIMIT), 0) {}
+  explicit OrderList(int LIMIT)
+      : ELIST(static_cast<std::size_t>(LIMIT), 0.0), IORD(static_cast<std::size_t>(LIMIT), 0) {}
   double& e(int k) { return ELIST[static_cast<std::size_t>(k - 1)]; }
   int& iord(int k) { return IORD[static_cast<std::size_t>(k - 1)]; }
   std::vector<int> first(int n) const { return {IORD.begin(), IORD.begin() + n}; }

@@ -90,7 +90,9 @@ void expect_sorted_tiling(const Call& c) {
   for (double ei : e) EXPECT_GE(ei, 0.0);
   for (int i = 4 * n; i < c.LW; ++i) ASSERT_EQ(c.W[static_cast<std::size_t>(i)], 0.0) << "W(" << i + 1 << ")";
   const int LIMIT = std::min(c.LW / 4, c.LIW);
-  for (int i = LIMIT; i < c.LIW; ++i) ASSERT_EQ(c.IW[static_cast<std::size_t>(i)], Call::kIWMarker) << "IW(" << i + 1 << ")";
+  for (int i = LIMIT; i < c.LIW; ++i) {
+    ASSERT_EQ(c.IW[static_cast<std::size_t>(i)], Call::kIWMarker) << "IW(" << i + 1 << ")";
+  }
 }
 
 double sum(const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0); }

@@ -75,7 +75,7 @@ void expect_consistent_lists(const CoreRun& run, int INF) {
   ASSERT_LE(LAST, run.LIMIT);
   EXPECT_EQ(run.calls, (INF == 2 ? 60L : 30L) * LAST - (INF == 2 ? 30 : 15));
   std::vector<std::pair<double, double>> pieces;
-  for (int k = 0; k < LAST; ++k) pieces.emplace_back(run.ALIST[static_cast<std::size_t>(k)], run.BLIST[static_cast<std::size_t>(k)]);
+  for (std::size_t k = 0; k < static_cast<std::size_t>(LAST); ++k) pieces.emplace_back(run.ALIST[k], run.BLIST[k]);
   std::sort(pieces.begin(), pieces.end());
   EXPECT_EQ(pieces.front().first, 0.0);
   EXPECT_EQ(pieces.back().second, 1.0);

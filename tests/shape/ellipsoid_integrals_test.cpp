@@ -34,7 +34,10 @@ TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
     PARAMS.A = PARAMS.B = PARAMS.C = r;
     const double r3 = r * r * r;
     for (int NN = 1; NN <= 10; ++NN) {
-      const double exact = NN <= 3 ? 2.0 / (3.0 * r3) : NN <= 6 ? 2.0 / (5.0 * r3 * r * r) : NN <= 9 ? 4.0 / (15.0 * r3) : 2.0 / r;
+      const double exact = NN <= 3   ? 2.0 / (3.0 * r3)
+                           : NN <= 6 ? 2.0 / (5.0 * r3 * r * r)
+                           : NN <= 9 ? 4.0 / (15.0 * r3)
+                                     : 2.0 / r;
       int IFAIL = 1;
       const double value = alpha(NN, IFAIL);
       EXPECT_EQ(IFAIL, 0) << "r=" << r << " NN=" << NN;

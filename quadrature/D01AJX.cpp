@@ -8,17 +8,9 @@
 #include <cassert>
 #include <cstddef>
 
+#include "support/one_based.hpp"
+
 namespace triex {
-namespace {
-
-// Element i, counted from 1, of a list.
-template <class T>
-T& at(std::span<T> list, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= list.size());
-  return list[static_cast<std::size_t>(i - 1)];
-}
-
-}  // namespace
 
 void D01AJX(int LIMIT, int LAST, int& MAXERR, double& ERMAX, std::span<const double> ELIST, std::span<int> IORD,
             int& NRMAX) {

@@ -18,18 +18,9 @@
 
 #include "support/X02AJF.hpp"
 #include "support/X02AMF.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
-namespace {
-
-// Element i, counted from 1, of a list.
-template <class T, std::size_t Extent>
-T& at(std::span<T, Extent> list, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= list.size());
-  return list[static_cast<std::size_t>(i - 1)];
-}
-
-}  // namespace
 
 void D01AJY(int& N, std::span<double, kEpsilonTableLength> EPSTAB, double& RESULT, double& ABSERR,
             std::span<double, 3> RES3LA, int& NRES) {

@@ -16,16 +16,11 @@
 #include "support/M01EAF.hpp"
 #include "support/P01ABF.hpp"
 #include "support/record.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
-namespace {
 
-// Element i, counted from 1, of a list.
-template <class T>
-T& at(std::span<T> list, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= list.size());
-  return list[static_cast<std::size_t>(i - 1)];
-}
+namespace {
 
 // Elements i .. i + n - 1, counted from 1, of a list.
 template <class T>

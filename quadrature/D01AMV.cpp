@@ -24,21 +24,12 @@
 #include "support/X04AAF.hpp"
 #include "support/X04BAF.hpp"
 #include "support/record.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
+
 namespace {
 
-// Element i, counted from 1, of a list.
-template <class T, std::size_t Extent>
-T& at(std::span<T, Extent> list, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= list.size());
-  return list[static_cast<std::size_t>(i - 1)];
-}
-template <class T, std::size_t N>
-T& at(std::array<T, N>& table, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= N);
-  return table[static_cast<std::size_t>(i - 1)];
-}
 
 // Names the sub-interval [a1, b2] of t around which the integrand behaves too
 // badly to be integrated, as x-intervals of the caller's range.

@@ -13,23 +13,9 @@
 #include "quadrature/tables/gauss_kronrod15.hpp"
 #include "support/X02AJF.hpp"
 #include "support/X02AMF.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
-namespace {
-
-// Element i, counted from 1, of a fixed table.
-template <class T, std::size_t N>
-constexpr const T& at(const std::array<T, N>& table, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= N);
-  return table[static_cast<std::size_t>(i - 1)];
-}
-template <class T, std::size_t N>
-constexpr T& at(std::array<T, N>& table, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= N);
-  return table[static_cast<std::size_t>(i - 1)];
-}
-
-}  // namespace
 
 void D01AMZ(Integrand1D F, double BOUND, int INF, double a, double b, double& RESULT, double& ABSERR,
             double& RESABS, double& RESASC) {

@@ -24,16 +24,12 @@
 #include "support/M01DAF_runs.hpp"
 #include "support/P01ABF.hpp"
 #include "support/record.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
+
 namespace {
 
-// Element i (1-based) of a vector.
-template <class T>
-T& at1(std::span<T> s, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= s.size());
-  return s[static_cast<std::size_t>(i - 1)];
-}
 
 // Two chains of runs, filled alternately starting with chain one.
 struct ChainPair {
@@ -44,7 +40,7 @@ struct ChainPair {
 
   // Puts the run first..last on the chain whose turn it is; it ends that chain.
   void close_run(std::span<int> IRANK, int first, int last) {
-    at1(IRANK, last) = 0;
+    at(IRANK, last) = 0;
     link(IRANK, first);
     tail[static_cast<std::size_t>(turn)] = last;
     turn = 1 - turn;
@@ -64,7 +60,7 @@ struct ChainPair {
   void link(std::span<int> IRANK, int first) {
     const auto k = static_cast<std::size_t>(turn);
     if (tail[k] != 0) {
-      at1(IRANK, tail[k]) = -first;
+      at(IRANK, tail[k]) = -first;
     } else {
       head[k] = first;
     }
@@ -79,9 +75,9 @@ int reverse_by_groups(std::span<const double> VALS, std::span<int> IRANK, int he
   while (p > 0) {
     const int first = p;
     int last = p;
-    while (at1(IRANK, last) > 0 && at1(VALS, at1(IRANK, last)) == at1(VALS, last)) last = at1(IRANK, last);
-    p = at1(IRANK, last);
-    at1(IRANK, last) = reversed;
+    while (at(IRANK, last) > 0 && at(VALS, at(IRANK, last)) == at(VALS, last)) last = at(IRANK, last);
+    p = at(IRANK, last);
+    at(IRANK, last) = reversed;
     reversed = first;
   }
   return reversed;
@@ -100,25 +96,25 @@ int build_runs(std::span<const double> VALS, int M1, int M2, std::span<int> IRAN
   int tail = M1;
   for (int i = M1; i != M2;) {
     ++i;
-    const double v = at1(VALS, i);
-    if (v >= at1(VALS, tail)) {
-      at1(IRANK, tail) = i;
+    const double v = at(VALS, i);
+    if (v >= at(VALS, tail)) {
+      at(IRANK, tail) = i;
       tail = i;
-    } else if (v < at1(VALS, head)) {
-      at1(IRANK, i) = head;
+    } else if (v < at(VALS, head)) {
+      at(IRANK, i) = head;
       head = i;
     } else if (i - start < kInsertionWindow) {
       // Insert after the last element not above v. For ordered values the walk
       // stops before the tail, which is above v; the tail test only guards
       // against values that do not compare (NaN).
       int p = head;
-      while (p != tail && at1(VALS, at1(IRANK, p)) <= v) p = at1(IRANK, p);
+      while (p != tail && at(VALS, at(IRANK, p)) <= v) p = at(IRANK, p);
       if (p == tail) {
-        at1(IRANK, tail) = i;
+        at(IRANK, tail) = i;
         tail = i;
       } else {
-        at1(IRANK, i) = at1(IRANK, p);
-        at1(IRANK, p) = i;
+        at(IRANK, i) = at(IRANK, p);
+        at(IRANK, p) = i;
       }
     } else {
       chains.close_run(IRANK, head, tail);
@@ -144,7 +140,7 @@ int merge_pass(std::span<const double> VALS, std::span<int> IRANK, int& head1, i
     // the element's own entry is overwritten by the merged list.
     auto take = [&IRANK](int& current, int& next_run) {
       const int x = current;
-      const int link = at1(IRANK, x);
+      const int link = at(IRANK, x);
       if (link > 0) {
         current = link;
       } else {
@@ -155,21 +151,21 @@ int merge_pass(std::span<const double> VALS, std::span<int> IRANK, int& head1, i
     };
     // The chain-two element goes first only when strictly smaller: chain one
     // holds the earlier indices, so ties keep index order.
-    const int first = at1(VALS, b) < at1(VALS, a) ? take(b, next_b) : take(a, next_a);
+    const int first = at(VALS, b) < at(VALS, a) ? take(b, next_b) : take(a, next_a);
     int last = first;
     while (a != 0 && b != 0) {
-      const int x = at1(VALS, b) < at1(VALS, a) ? take(b, next_b) : take(a, next_a);
-      at1(IRANK, last) = x;
+      const int x = at(VALS, b) < at(VALS, a) ? take(b, next_b) : take(a, next_a);
+      at(IRANK, last) = x;
       last = x;
     }
     // Link on the rest of the other run and walk to its end, where the first
     // element of the next run on its chain is recorded.
     int& rest = a != 0 ? a : b;
     int& next_rest = a != 0 ? next_a : next_b;
-    at1(IRANK, last) = rest;
+    at(IRANK, last) = rest;
     last = rest;
-    while (at1(IRANK, last) > 0) last = at1(IRANK, last);
-    next_rest = -at1(IRANK, last);
+    while (at(IRANK, last) > 0) last = at(IRANK, last);
+    next_rest = -at(IRANK, last);
     rest = 0;
     merged.close_run(IRANK, first, last);
     a = next_a;
@@ -206,7 +202,7 @@ void M01DAF(std::span<const double> VALS, int M1, int M2, char ORDER, std::span<
   }
 
   if (M1 == M2) {
-    at1(IRANK, M1) = M1;
+    at(IRANK, M1) = M1;
     IFAIL = 0;
     return;
   }
@@ -222,8 +218,8 @@ void M01DAF(std::span<const double> VALS, int M1, int M2, char ORDER, std::span<
   // The list holds M2-M1+1 elements; each link is read before its entry turns
   // into the element's rank.
   for (int rank = M1;; ++rank) {
-    const int next = at1(IRANK, p);
-    at1(IRANK, p) = rank;
+    const int next = at(IRANK, p);
+    at(IRANK, p) = rank;
     if (rank == M2) break;
     p = next;
   }

@@ -18,16 +18,12 @@
 
 #include "support/P01ABF.hpp"
 #include "support/record.hpp"
+#include "support/one_based.hpp"
 
 namespace triex {
+
 namespace {
 
-// Element i (1-based) of a vector.
-template <class T>
-T& at1(std::span<T> s, int i) {
-  assert(i >= 1 && static_cast<std::size_t>(i) <= s.size());
-  return s[static_cast<std::size_t>(i - 1)];
-}
 
 constexpr std::string_view kNotPermutation = " ** IRANK(M1:M2) does not contain a permutation of the integers M1 to M2";
 
@@ -47,7 +43,7 @@ void M01EAF(std::span<double> VALS, int M1, int M2, std::span<int> IRANK, int& I
   // Marking pass. Entries in range are at least M1 >= 1, so negating them is
   // safe and a negative entry can only be one that was marked here.
   for (int i = M1;; ++i) {
-    const int target = at1(IRANK, i);
+    const int target = at(IRANK, i);
     if (target > M2 || target < M1) {
       ierr = 2;
       MSGS[0] = LineBuilder().text(kNotPermutation).line();
@@ -55,39 +51,39 @@ void M01EAF(std::span<double> VALS, int M1, int M2, std::span<int> IRANK, int& I
       // Only the entries before i were marked; entry i and those after it are
       // as on entry (an out-of-range entry may itself be negative).
       for (int j = M1; j < i; ++j) {
-        if (at1(IRANK, j) < 0) at1(IRANK, j) = -at1(IRANK, j);
+        if (at(IRANK, j) < 0) at(IRANK, j) = -at(IRANK, j);
       }
       IFAIL = P01ABF(IFAIL, ierr, "M01EAF", 2, MSGS);
       return;
     }
-    if (target != i) at1(IRANK, i) = -target;
+    if (target != i) at(IRANK, i) = -target;
     if (i == M2) break;
   }
 
   // Cycle pass.
   for (int i = M1;; ++i) {
-    if (at1(IRANK, i) < 0) {
-      double a = at1(VALS, i);
+    if (at(IRANK, i) < 0) {
+      double a = at(VALS, i);
       int j = i;
-      int k = -at1(IRANK, j);
+      int k = -at(IRANK, j);
       do {
-        at1(IRANK, j) = k;
-        const double displaced = at1(VALS, k);
-        at1(VALS, k) = a;
+        at(IRANK, j) = k;
+        const double displaced = at(VALS, k);
+        at(VALS, k) = a;
         a = displaced;
         j = k;
-        k = -at1(IRANK, j);
+        k = -at(IRANK, j);
       } while (k > 0);
       if (j != i) {
         // Two entries name position j. The walk from i ended there, so
         // position i gave its value away and received none: the carried value
         // goes there, which keeps every value of the section in VALS.
-        at1(VALS, i) = a;
+        at(VALS, i) = a;
         ierr = 3;
         MSGS[0] = LineBuilder().text(kNotPermutation).line();
         MSGS[1] = LineBuilder().text("    IRANK contains a repeated value").I(j, 16).line();
         for (int m = M1;; ++m) {
-          if (at1(IRANK, m) < 0) at1(IRANK, m) = -at1(IRANK, m);
+          if (at(IRANK, m) < 0) at(IRANK, m) = -at(IRANK, m);
           if (m == M2) break;
         }
         IFAIL = P01ABF(IFAIL, ierr, "M01EAF", 2, MSGS);

@@ -18,22 +18,14 @@
 
 #include "support/X02AJF.hpp"
 #include "support/X04AAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
+using testing_support::MessageCapture;
+
 const double kPi = std::acos(-1.0);
-
-class CapturedMessages {
- public:
-  CapturedMessages() : previous_(set_message_stream(out_)) {}
-  ~CapturedMessages() { set_message_stream(previous_); }
-  std::string text() const { return out_.str(); }
-
- private:
-  std::ostringstream out_;
-  std::ostream& previous_;
-};
 
 // A call of D01AMF on workspaces pre-filled with markers.
 struct Call {
@@ -264,7 +256,7 @@ TEST(D01AMF, InvalidWorkspaceOrRangeIsRejectedWithItsMessageAndNothingComputed) 
        "    INF =              -2\n"},
   };
   for (const Case& k : cases) {
-    CapturedMessages messages;
+    MessageCapture messages;
     Call c(k.LW, k.LIW, -1);
     c.run(exp_minus, 0.0, k.INF, 0.0, 5e-5);
     EXPECT_EQ(c.IFAIL, 6);
@@ -280,7 +272,7 @@ TEST(D01AMF, InvalidWorkspaceOrRangeIsRejectedWithItsMessageAndNothingComputed) 
 }
 
 TEST(D01AMF, SilentSoftFailureWritesNothingAndReturnsTheCode) {
-  CapturedMessages messages;
+  MessageCapture messages;
   Call limit(2000, 500, 1);
   limit.run(log_divergent, 0.0, 1, 0.0, 5e-5);
   EXPECT_EQ(limit.IFAIL, 1);
@@ -322,7 +314,7 @@ TEST(D01AMF, EachComputationalFailureWritesItsOwnLines) {
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
-    CapturedMessages messages;
+    MessageCapture messages;
     Call c(2000, 500, -1);
     c.run(k.f, k.BOUND, 1, k.EPSABS, k.EPSREL);
     EXPECT_EQ(c.IFAIL, k.code);
@@ -334,7 +326,7 @@ TEST(D01AMF, EachComputationalFailureWritesItsOwnLines) {
 
 TEST(D01AMF, BadBehaviourLinesAppearAloneWhenTheFailureItselfIsSilent) {
   for (int entry : {2, 100}) {
-    CapturedMessages messages;
+    MessageCapture messages;
     Call c(2000, 500, entry);
     c.run(jump_at_pi, 0.0, 1, 0.0, 0.0);
     EXPECT_EQ(c.IFAIL, 3);

@@ -16,23 +16,14 @@
 
 #include "support/X02AJF.hpp"
 #include "support/X04AAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
+using testing_support::MessageCapture;
+
 const double kPi = std::acos(-1.0);
-
-// Sends library messages to a string for the lifetime of the object.
-class CapturedMessages {
- public:
-  CapturedMessages() : previous_(set_message_stream(out_)) {}
-  ~CapturedMessages() { set_message_stream(previous_); }
-  std::string text() const { return out_.str(); }
-
- private:
-  std::ostringstream out_;
-  std::ostream& previous_;
-};
 
 struct CoreRun {
   int LIMIT;
@@ -267,7 +258,7 @@ TEST(D01AMV, UnresolvableJumpGivesCodeThreeAndNamesTheSubInterval) {
        "    ( -1.3141593D+01 ,  -1.3141593D+01 )\n"},
   };
   for (const Case& c : cases) {
-    CapturedMessages messages;
+    MessageCapture messages;
     const CoreRun run = integrate(c.f, c.BOUND, c.INF, 0.0, 0.0, 500, 0);
     EXPECT_EQ(run.IER, 3) << c.lines;
     EXPECT_EQ(messages.text(), c.lines);
@@ -277,7 +268,7 @@ TEST(D01AMV, UnresolvableJumpGivesCodeThreeAndNamesTheSubInterval) {
 
 TEST(D01AMV, BadBehaviourIsReportedUnlessTheCallerAskedForSilence) {
   for (int entry : {0, -1, 2, 100, 1}) {
-    CapturedMessages messages;
+    MessageCapture messages;
     const CoreRun run = integrate(jump_up, 0.0, 1, 0.0, 0.0, 500, entry);
     EXPECT_EQ(run.IER, 3) << "entry " << entry;
     EXPECT_EQ(messages.text().empty(), entry == 1) << "entry " << entry;
@@ -285,7 +276,7 @@ TEST(D01AMV, BadBehaviourIsReportedUnlessTheCallerAskedForSilence) {
 }
 
 TEST(D01AMV, OtherFailureCodesWriteNothing) {
-  CapturedMessages messages;
+  MessageCapture messages;
   EXPECT_EQ(integrate(exp_minus, 0.0, 1, 0.0, 5e-5, 1, 0).IER, 1);
   EXPECT_EQ(integrate(log_over_lorentz, 0.0, 1, 0.0, 5e-5, 500, 0).IER, 2);
   EXPECT_EQ(integrate([](double x) { return std::pow(x, -0.9); }, 1.0, 1, 0.0, 5e-5, 500, 0).IER, 5);

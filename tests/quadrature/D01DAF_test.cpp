@@ -15,21 +15,12 @@
 #include "shape/callbacks.hpp"
 #include "shape/params.hpp"
 #include "support/X04AAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
-// Captures the library's messages for the length of a test.
-class MessageCapture {
- public:
-  MessageCapture() : previous_(set_message_stream(text_)) {}
-  ~MessageCapture() { set_message_stream(previous_); }
-  std::string str() const { return text_.str(); }
-
- private:
-  std::ostringstream text_;
-  std::ostream& previous_;
-};
+using testing_support::MessageCapture;
 
 struct Result {
   double ANS = -999.0;
@@ -179,7 +170,7 @@ TEST(D01DAF, SilentSoftFailurePrintsNothing) {
   MessageCapture capture;
   const Result r = integrate(0.0, 1.0, zero, one, inverse_sqrt_x, 1.0e-5, 1);
   EXPECT_EQ(r.IFAIL, 30);
-  EXPECT_EQ(capture.str(), "");
+  EXPECT_EQ(capture.text(), "");
 }
 
 TEST(D01DAF, NoisySoftFailurePrintsTheExitLinesAndReturnsTheCode) {
@@ -187,7 +178,7 @@ TEST(D01DAF, NoisySoftFailurePrintsTheExitLinesAndReturnsTheCode) {
   const Result r = integrate(0.0, 1.0, zero, one, inverse_sqrt_x, 1.0e-5, -1);
   EXPECT_EQ(r.IFAIL, 30);
   EXPECT_EQ(r.NPTS, 765);
-  EXPECT_EQ(capture.str(),
+  EXPECT_EQ(capture.text(),
             " ** ABNORMAL EXIT from library routine D01DAF: IFAIL =    30\n"
             " ** Soft failure - control returned\n");
 }
@@ -198,7 +189,7 @@ TEST(D01DAF, SuccessLeavesIfailZeroAndPrintsNothingInAnyMode) {
     const auto f = [](double x, double y) { return x * y; };
     const Result r = integrate(0.0, 1.0, zero, one, f, 1.0e-5, mode);
     EXPECT_EQ(r.IFAIL, 0) << mode;
-    EXPECT_EQ(capture.str(), "") << mode;
+    EXPECT_EQ(capture.text(), "") << mode;
   }
 }
 

@@ -17,23 +17,12 @@
 #include "support/M01DAF_runs.hpp"
 #include "support/M01EAF.hpp"
 #include "support/X04AAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
-// Collects the library's messages for the lifetime of the object.
-class MessageCapture {
- public:
-  MessageCapture() : previous_(set_message_stream(out_)) {}
-  ~MessageCapture() { set_message_stream(previous_); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  std::string text() const { return out_.str(); }
-
- private:
-  std::ostringstream out_;
-  std::ostream& previous_;
-};
+using testing_support::MessageCapture;
 
 constexpr int kUntouched = -777;
 

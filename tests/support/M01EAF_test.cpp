@@ -13,23 +13,12 @@
 
 #include "support/M01DAF.hpp"
 #include "support/X04AAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
-// Collects the library's messages for the lifetime of the object.
-class MessageCapture {
- public:
-  MessageCapture() : previous_(set_message_stream(out_)) {}
-  ~MessageCapture() { set_message_stream(previous_); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-  std::string text() const { return out_.str(); }
-
- private:
-  std::ostringstream out_;
-  std::ostream& previous_;
-};
+using testing_support::MessageCapture;
 
 constexpr const char* kPermutationLine = " ** IRANK(M1:M2) does not contain a permutation of the integers M1 to M2\n";
 

@@ -9,21 +9,12 @@
 #include "support/X02AMF.hpp"
 #include "support/X04AAF.hpp"
 #include "support/X04BAF.hpp"
+#include "tests/common/message_capture.hpp"
 
 namespace triex {
 namespace {
 
-// Captures the library's messages for the length of a test.
-class MessageCapture {
- public:
-  MessageCapture() : previous_(set_message_stream(text_)) {}
-  ~MessageCapture() { set_message_stream(previous_); }
-  std::string str() const { return text_.str(); }
-
- private:
-  std::ostringstream text_;
-  std::ostream& previous_;
-};
+using testing_support::MessageCapture;
 
 std::array<MessageLine, 2> two_lines() {
   return {LineBuilder().text(" ** first line").line(), LineBuilder().text("    second").line()};
@@ -36,7 +27,7 @@ TEST(P01ABF, SuccessReturnsZeroSilentlyWhateverIFAIL) {
     MessageCapture capture;
     const auto lines = two_lines();
     EXPECT_EQ(P01ABF(ifail, 0, "D01AMF", 2, lines), 0);
-    EXPECT_EQ(capture.str(), "");
+    EXPECT_EQ(capture.text(), "");
   }
 }
 
@@ -45,7 +36,7 @@ TEST(P01ABF, NoisySoftFailurePrintsRoutineLinesThenStandardLines) {
     MessageCapture capture;
     const auto lines = two_lines();
     EXPECT_EQ(P01ABF(ifail, 1, "D01AMF", 2, lines), 1);
-    EXPECT_EQ(capture.str(), std::string(" ** first line\n    second\n") + kAbnormal +
+    EXPECT_EQ(capture.text(), std::string(" ** first line\n    second\n") + kAbnormal +
                                  " ** Soft failure - control returned\n")
         << ifail;
   }
@@ -55,10 +46,10 @@ TEST(P01ABF, MinusThirteenPrintsOnlyTheRoutineLines) {
   MessageCapture capture;
   const auto lines = two_lines();
   EXPECT_EQ(P01ABF(-13, 4, "M01EAF", 2, lines), 4);
-  EXPECT_EQ(capture.str(), " ** first line\n    second\n");
+  EXPECT_EQ(capture.text(), " ** first line\n    second\n");
   MessageCapture none;
   EXPECT_EQ(P01ABF(-13, 4, "M01EAF", 0, {}), 4);
-  EXPECT_EQ(none.str(), "");
+  EXPECT_EQ(none.text(), "");
 }
 
 TEST(P01ABF, SilentSelectorsReturnTheCodeWithoutOutput) {
@@ -66,7 +57,7 @@ TEST(P01ABF, SilentSelectorsReturnTheCodeWithoutOutput) {
     MessageCapture capture;
     const auto lines = two_lines();
     EXPECT_EQ(P01ABF(ifail, 7, "D01DAF", 2, lines), 7) << ifail;
-    EXPECT_EQ(capture.str(), "") << ifail;
+    EXPECT_EQ(capture.text(), "") << ifail;
   }
 }
 
@@ -74,7 +65,7 @@ TEST(P01ABF, ErrorCodeFieldIsSixWideWithAsterisksOnOverflow) {
   MessageCapture capture;
   P01ABF(-1, -12345, "D01DAF", 0, {});
   P01ABF(-1, 1234567, "D01DAF", 0, {});
-  EXPECT_EQ(capture.str(),
+  EXPECT_EQ(capture.text(),
             " ** ABNORMAL EXIT from library routine D01DAF: IFAIL =-12345\n"
             " ** Soft failure - control returned\n"
             " ** ABNORMAL EXIT from library routine D01DAF: IFAIL =******\n"
@@ -137,7 +128,7 @@ TEST(X04AAF, NegativeUnitSilencesSoftAndHardFailures) {
     MessageCapture capture;
     const auto lines = two_lines();
     EXPECT_EQ(P01ABF(-1, 3, "D01AMF", 2, lines), 3);
-    EXPECT_EQ(capture.str(), "");
+    EXPECT_EQ(capture.text(), "");
   }
   EXPECT_EXIT(hard_failure(0), testing::ExitedWithCode(1), "");
   int six = 6;
@@ -150,7 +141,7 @@ TEST(X04BAF, WritesTheLineWithoutTrailingBlanksKeepingOneCharacter) {
   X04BAF(6, "abc" + std::string(77, ' '));
   X04BAF(6, "  a b  ");
   X04BAF(-1, "never");
-  EXPECT_EQ(capture.str(), " \nabc\n  a b\n");
+  EXPECT_EQ(capture.text(), " \nabc\n  a b\n");
 }
 
 TEST(MachineConstants, AreTheStoredBitPatterns) {

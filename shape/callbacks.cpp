@@ -83,6 +83,61 @@ double FYR(double X, double Y) {
                   Z9 * DEL4 * CSX2 * (d.CSY * d.CSY) * (d.SNY * d.SNY));
 }
 
+// The prepared forms. Every quantity below is the expression of FYS or FYR
+// that it replaces, operation for operation, so it has the same value.
+
+ShapeConstants::ShapeConstants(double A, double B, double C)
+    : A(A),
+      B(B),
+      C(C),
+      AA(A * A),
+      BB(B * B),
+      CC(C * C),
+      C_CC(1.0 / (C * C)),
+      AB_C(A * B / C),
+      Z4(B * C / A + A * C / B + A * B / C),
+      CZ5(C * ((1.0 / (A * A) - 1.0 / (B * B)) * (B / A - A / B))),
+      Z8(A / (B * C) + B / (C * A) + C / (A * B)),
+      Z9(1.0 / C * (1.0 / (A * A) - 1.0 / (B * B)) * (B / A - A / B)),
+      C_AB(C / (A * B)),
+      R_C(1.0 / C),
+      A_BC(A / (B * C)),
+      B_AC(B / (A * C)) {}
+
+Azimuth azimuth(const ShapeConstants& k, double Y) {
+  Azimuth y;
+  double SNY, CSY;
+  sin_cos(Y, SNY, CSY);
+  y.CSY2 = CSY * CSY;
+  y.SNY2 = SNY * SNY;
+  y.Z6 = y.CSY2 / k.AA + y.SNY2 / k.BB - k.C_CC;
+  y.Q = k.B * y.CSY2 / k.A + k.A * y.SNY2 / k.B;
+  return y;
+}
+
+Elevation elevation(const ShapeConstants& k, double X) {
+  Elevation x;
+  x.X = X;
+  double SNX;
+  sin_cos(X, SNX, x.CSX);
+  x.CSX2 = x.CSX * x.CSX;
+  x.SNX2 = SNX * SNX;
+  x.Z3 = x.SNX2 / k.CC;
+  return x;
+}
+
+SurfaceIntegrand::AtAzimuth::AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y)
+    : k_(k), elevations_(elevations), y_(azimuth(k, Y)) {
+  const double Z7 = k.C * y_.Q - k.AB_C;
+  Z6Z7_ = y_.Z6 * Z7;
+}
+
+CurvatureIntegrand::AtAzimuth::AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y)
+    : k_(k), elevations_(elevations), y_(azimuth(k, Y)) {
+  const double Z10 = k.C_AB + k.R_C * y_.Q - k.A_BC - k.B_AC;
+  Z6Z10_ = y_.Z6 * Z10;
+}
+
 double YLOW(double) { return 0.0; }
 double YUP(double) { return kHalfPi; }
 

@@ -2,6 +2,7 @@
 
 #include "quadrature/D01AMF.hpp"
 #include "quadrature/D01DAF.hpp"
+#include "quadrature/D01DAF_core.hpp"
 #include "shape/callbacks.hpp"
 #include "shape/params.hpp"
 
@@ -22,19 +23,26 @@ void ellipsoid_integrals(std::array<double, 10>& ALPHA) {
   }
 }
 
+// The double integrals of FYS and FYR, in their prepared forms: the same
+// values at the same points as the plain call-backs, with what depends on the
+// shape computed once here, what depends on the outer variable (the azimuth)
+// once per inner integration, and what depends on the inner variable (the
+// elevation) once per elevation, shared by both integrals.
 void reduced_excluded_volume(ShapeResult& result) {
+  const ShapeConstants shape(PARAMS.A, PARAMS.B, PARAMS.C);
+  ElevationTable elevations(shape);
   const double XUP = kHalfPi, XLOW = 0.0;
   int IFAIL = 1;
   double ABSACC = 1.0e-5;
   double ANS = 0;
-  D01DAF(XLOW, XUP, YLOW, YUP, FYS, ABSACC, ANS, result.NPTS_S, IFAIL);
+  D01DAF_prepared(XLOW, XUP, YLOW, YUP, SurfaceIntegrand(shape, elevations), ABSACC, ANS, result.NPTS_S, IFAIL);
   result.IFAIL_S = IFAIL;
   result.S = ANS * 8.0 / 3.0;  // the octant integral of FYS is 3/8 of the surface area
 
   IFAIL = 1;
   ABSACC = 1.0e-5;
   double ANSR = 0;
-  D01DAF(XLOW, XUP, YLOW, YUP, FYR, ABSACC, ANSR, result.NPTS_R, IFAIL);
+  D01DAF_prepared(XLOW, XUP, YLOW, YUP, CurvatureIntegrand(shape, elevations), ABSACC, ANSR, result.NPTS_R, IFAIL);
   result.IFAIL_R = IFAIL;
   result.R = ANSR * 2.0 / 9.42477;  // the octant integral of FYR is (3/8) 4 pi R
 

@@ -126,16 +126,14 @@ Elevation elevation(const ShapeConstants& k, double X) {
   return x;
 }
 
-SurfaceIntegrand::AtAzimuth::AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y)
-    : k_(k), elevations_(elevations), y_(azimuth(k, Y)) {
-  const double Z7 = k.C * y_.Q - k.AB_C;
-  Z6Z7_ = y_.Z6 * Z7;
+double SurfaceFormula::azimuth_product(const ShapeConstants& k, const Azimuth& y) {
+  const double Z7 = k.C * y.Q - k.AB_C;
+  return y.Z6 * Z7;
 }
 
-CurvatureIntegrand::AtAzimuth::AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y)
-    : k_(k), elevations_(elevations), y_(azimuth(k, Y)) {
-  const double Z10 = k.C_AB + k.R_C * y_.Q - k.A_BC - k.B_AC;
-  Z6Z10_ = y_.Z6 * Z10;
+double CurvatureFormula::azimuth_product(const ShapeConstants& k, const Azimuth& y) {
+  const double Z10 = k.C_AB + k.R_C * y.Q - k.A_BC - k.B_AC;
+  return y.Z6 * Z10;
 }
 
 double YLOW(double) { return 0.0; }

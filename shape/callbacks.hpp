@@ -122,19 +122,39 @@ inline double distance(const ShapeConstants& k, const Azimuth& y, const Elevatio
   return 1.0 / std::sqrt(Z1 + Z2 + x.Z3);
 }
 
-// FYS for the double integral: at(Y) is the integrand of X at azimuth Y.
-class SurfaceIntegrand {
+// The two formulas in prepared form. azimuth_product is the first product of
+// the middle term (Z6 * Z7 or Z6 * Z10), which depends on the azimuth alone;
+// value finishes the formula with the operations of FYS or FYR in their order.
+struct SurfaceFormula {
+  static double azimuth_product(const ShapeConstants& k, const Azimuth& y);
+  static double value(const ShapeConstants& k, const Azimuth& y, const Elevation& x, double DEL, double Z6Z7) {
+    const double DEL3 = DEL * DEL * DEL;
+    return x.CSX * (k.Z4 * DEL - Z6Z7 * DEL3 * x.CSX2 * x.SNX2 - k.CZ5 * DEL3 * x.CSX2 * y.CSY2 * y.SNY2);
+  }
+};
+
+struct CurvatureFormula {
+  static double azimuth_product(const ShapeConstants& k, const Azimuth& y);
+  static double value(const ShapeConstants& k, const Azimuth& y, const Elevation& x, double DEL, double Z6Z10) {
+    const double DEL2 = DEL * DEL;
+    const double DEL4 = DEL2 * DEL2;
+    return x.CSX * (k.Z8 * DEL2 - Z6Z10 * DEL4 * x.CSX2 * x.SNX2 - k.Z9 * DEL4 * x.CSX2 * y.CSY2 * y.SNY2);
+  }
+};
+
+// FYS or FYR for the double integral: at(Y) is the integrand of X at azimuth Y.
+template <class Formula>
+class PreparedIntegrand {
  public:
-  SurfaceIntegrand(const ShapeConstants& k, ElevationTable& elevations) : k_(k), elevations_(elevations) {}
+  PreparedIntegrand(const ShapeConstants& k, ElevationTable& elevations) : k_(k), elevations_(elevations) {}
 
   class AtAzimuth {
    public:
-    AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y);
+    AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y)
+        : k_(k), elevations_(elevations), y_(azimuth(k, Y)), product_(Formula::azimuth_product(k, y_)) {}
     double operator()(double X) {
       const Elevation x = elevations_.at_call(call_++, X);
-      const double DEL = distance(k_, y_, x);
-      const double DEL3 = DEL * DEL * DEL;
-      return x.CSX * (k_.Z4 * DEL - Z6Z7_ * DEL3 * x.CSX2 * x.SNX2 - k_.CZ5 * DEL3 * x.CSX2 * y_.CSY2 * y_.SNY2);
+      return Formula::value(k_, y_, x, distance(k_, y_, x), product_);
     }
 
    private:
@@ -142,7 +162,7 @@ class SurfaceIntegrand {
     ElevationTable& elevations_;
     std::size_t call_ = 0;  // calls made at this azimuth
     Azimuth y_;
-    double Z6Z7_;  // Z6 * Z7
+    double product_;
   };
 
   AtAzimuth at(double Y) const { return AtAzimuth(k_, elevations_, Y); }
@@ -152,35 +172,7 @@ class SurfaceIntegrand {
   ElevationTable& elevations_;
 };
 
-// FYR for the double integral: at(Y) is the integrand of X at azimuth Y.
-class CurvatureIntegrand {
- public:
-  CurvatureIntegrand(const ShapeConstants& k, ElevationTable& elevations) : k_(k), elevations_(elevations) {}
-
-  class AtAzimuth {
-   public:
-    AtAzimuth(const ShapeConstants& k, ElevationTable& elevations, double Y);
-    double operator()(double X) {
-      const Elevation x = elevations_.at_call(call_++, X);
-      const double DEL = distance(k_, y_, x);
-      const double DEL2 = DEL * DEL;
-      const double DEL4 = DEL2 * DEL2;
-      return x.CSX * (k_.Z8 * DEL2 - Z6Z10_ * DEL4 * x.CSX2 * x.SNX2 - k_.Z9 * DEL4 * x.CSX2 * y_.CSY2 * y_.SNY2);
-    }
-
-   private:
-    const ShapeConstants& k_;
-    ElevationTable& elevations_;
-    std::size_t call_ = 0;  // calls made at this azimuth
-    Azimuth y_;
-    double Z6Z10_;  // Z6 * Z10
-  };
-
-  AtAzimuth at(double Y) const { return AtAzimuth(k_, elevations_, Y); }
-
- private:
-  const ShapeConstants& k_;
-  ElevationTable& elevations_;
-};
+using SurfaceIntegrand = PreparedIntegrand<SurfaceFormula>;
+using CurvatureIntegrand = PreparedIntegrand<CurvatureFormula>;
 
 }  // namespace triex

@@ -1,5 +1,5 @@
 // Element i, counted from 1, of the library's arrays and workspace sections:
-// the routines index as their descriptions do, and every access is checked in
+// the routines index from 1 as their algorithms are written, and every access is checked in
 // builds with assertions.
 #pragma once
 

@@ -110,9 +110,7 @@ bool Dialogue::shape_answers() {
     if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
         !positive(kAxesPrompt, "c", axes[2]))
       return false;
-    PARAMS.A = axes[0];
-    PARAMS.B = axes[1];
-    PARAMS.C = axes[2];
+    set_semi_axes(axes[0], axes[1], axes[2]);
   } else {
     list_record(out_, {kRatiosPrompt});
     double ratios[2];
@@ -121,15 +119,12 @@ bool Dialogue::shape_answers() {
     run_.N2 = ratios[1];
     if (!positive(kRatiosPrompt, "a/b", run_.N1) || !positive(kRatiosPrompt, "b/c", run_.N2)) return false;
     // c is the unit of length; the reduced excluded volume does not depend on size.
-    PARAMS.C = 1.0;
-    PARAMS.B = run_.N2;
-    PARAMS.A = run_.N1 * run_.N2;
+    set_axial_ratios(run_.N1, run_.N2);
     if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", PARAMS.A)) return false;
   }
   run_.CSAVE = PARAMS.C;
   run_.BSAVE = PARAMS.B;
   run_.ASAVE = PARAMS.A;
-  PARAMS.NN = 0;
   return true;
 }
 

@@ -19,4 +19,10 @@ struct Params {
 
 extern Params PARAMS;
 
+// The shape rule. Semi-axes are taken as typed (in any order); axial ratios
+// a/b and b/c give the ellipsoid with c as the unit of length: C = 1,
+// B = b/c, A = (a/b)(b/c). Either way NN is reset for the shape section.
+void set_semi_axes(double a, double b, double c);
+void set_axial_ratios(double N1, double N2);
+
 }  // namespace triex

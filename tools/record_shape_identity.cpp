@@ -123,17 +123,11 @@ std::vector<Shape> shapes() {
 
 // Sets PARAMS as the run does for either form of entry.
 void enter(const Shape& shape) {
-  using triex::PARAMS;
   if (shape.entry == Entry::SemiAxes) {
-    PARAMS.A = shape.first;
-    PARAMS.B = shape.second;
-    PARAMS.C = shape.third;
+    triex::set_semi_axes(shape.first, shape.second, shape.third);
   } else {
-    PARAMS.C = 1.0;
-    PARAMS.B = shape.second;
-    PARAMS.A = shape.first * shape.second;
+    triex::set_axial_ratios(shape.first, shape.second);
   }
-  PARAMS.NN = 0;
 }
 
 // The double integrals and URED with the plain call-backs through the public

@@ -29,15 +29,10 @@ using shape_identity::Record;
 // The run's two ways of entering the shape.
 void enter(const Record& record) {
   if (record.entry == Entry::SemiAxes) {
-    PARAMS.A = record.first;
-    PARAMS.B = record.second;
-    PARAMS.C = record.third;
+    set_semi_axes(record.first, record.second, record.third);
   } else {
-    PARAMS.C = 1.0;
-    PARAMS.B = record.second;
-    PARAMS.A = record.first * record.second;
+    set_axial_ratios(record.first, record.second);
   }
-  PARAMS.NN = 0;
 }
 
 std::string hex(double value) {

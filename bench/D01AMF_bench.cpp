@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/counters.hpp"
 #include "bench/section_points.hpp"
 #include "quadrature/D01AMF.hpp"
 #include "shape/callbacks.hpp"
@@ -32,9 +33,7 @@ double integral(Integrand1D F) {
 void set_counters(benchmark::State& state, std::size_t evaluations) {
   const double n = static_cast<double>(evaluations);
   state.counters["FUN_evals"] = n;
-  state.counters["evals/s"] = benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["t/eval"] =
-      benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  set_evaluation_rate(state, n);
 }
 
 void TenIntegrals(benchmark::State& state, Axes axes) {

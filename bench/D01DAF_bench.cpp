@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/counters.hpp"
 #include "quadrature/D01DAF.hpp"
 #include "quadrature/D01DAF_core.hpp"
 
@@ -30,9 +31,7 @@ double rational(double x, double y) { return 1.0 / (1.0 + x + y); }
 void set_counters(benchmark::State& state, int NPTS) {
   const double n = NPTS;
   state.counters["NPTS"] = n;
-  state.counters["evals/s"] = benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["t/eval"] =
-      benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  set_evaluation_rate(state, n);
 }
 
 void Public(benchmark::State& state, double (*F)(double, double), double ABSACC) {

@@ -38,12 +38,7 @@ struct SectionPoints {
   std::size_t evaluations() const { return fys.size() + fyr.size() + fun_evaluations(); }
 };
 
-inline void enter_shape(const Axes& axes) {
-  PARAMS.A = axes.A;
-  PARAMS.B = axes.B;
-  PARAMS.C = axes.C;
-  PARAMS.NN = 0;
-}
+inline void enter_shape(const Axes& axes) { set_semi_axes(axes.A, axes.B, axes.C); }
 
 // The points of one double integral, with the shape section's arguments.
 template <class Integrand>

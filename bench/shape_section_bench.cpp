@@ -19,6 +19,7 @@
 #include <chrono>
 #include <vector>
 
+#include "bench/counters.hpp"
 #include "bench/section_points.hpp"
 #include "shape/callbacks.hpp"
 #include "shape/shape_section.hpp"
@@ -46,9 +47,7 @@ void set_evaluation_counters(benchmark::State& state, const SectionPoints& s, bo
   state.counters["FYR_evals"] = static_cast<double>(s.fyr.size());
   if (with_fun) state.counters["FUN_evals"] = static_cast<double>(s.fun_evaluations());
   const double evaluations = static_cast<double>(with_fun ? s.evaluations() : s.fys.size() + s.fyr.size());
-  state.counters["evals/s"] = benchmark::Counter(evaluations, benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["t/eval"] =
-      benchmark::Counter(evaluations, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  set_evaluation_rate(state, evaluations);
 }
 
 void ShapeSection(benchmark::State& state, Axes axes) {

@@ -9,12 +9,6 @@
 namespace triex {
 namespace {
 
-void set_shape(double A, double B, double C) {
-  PARAMS.A = A;
-  PARAMS.B = B;
-  PARAMS.C = C;
-}
-
 // Composite Simpson's rule over [0, upper]^2: an integrator independent of the
 // library's, accurate to far more digits than the checks below need for these
 // smooth integrands.
@@ -30,7 +24,7 @@ double simpson_square(F f, double upper = kHalfPi, int n = 400) {
 
 TEST(Callbacks, ASphereGivesTheClosedForms) {
   for (double r : {1.0, 0.1, 7.5, 1000.0}) {
-    set_shape(r, r, r);
+    set_semi_axes(r, r, r);
     for (double x : {0.0, 0.3, 1.0, 1.570795}) {
       for (double y : {0.0, 0.7, 1.5}) {
         EXPECT_NEAR(FYS(x, y), 3 * r * r * std::cos(x), 1e-13 * r * r) << r << " " << x << " " << y;
@@ -49,7 +43,7 @@ TEST(Callbacks, ASphereGivesTheClosedForms) {
 }
 
 TEST(Callbacks, FunAtZeroMatchesTheSemiAxes) {
-  set_shape(3, 2, 1);
+  set_semi_axes(3, 2, 1);
   PARAMS.NN = 10;
   EXPECT_DOUBLE_EQ(FUN(0.0), 1.0 / 6.0);
   for (int nn : {7, 8, 9}) {
@@ -68,15 +62,15 @@ TEST(Callbacks, OctantIntegralsGiveSurfaceAndMeanCurvatureOfAnEllipsoid) {
   // Over the full square [0, pi/2]^2 (the truncated upper angle 1.570795 would
   // leave out a sliver worth about 1.5e-5 here).
   const double half_pi = std::acos(-1.0) / 2;
-  set_shape(3, 2, 1);
+  set_semi_axes(3, 2, 1);
   EXPECT_NEAR(simpson_square(FYS, half_pi), 18.330805, 5e-7);
   EXPECT_NEAR(simpson_square(FYR, half_pi), 9.901822, 5e-7);
 }
 
 TEST(Callbacks, RelabellingTheAxesLeavesTheIntegralsUnchanged) {
-  set_shape(3, 2, 1);
+  set_semi_axes(3, 2, 1);
   const double s321 = simpson_square(FYS), r321 = simpson_square(FYR);
-  set_shape(1, 2, 3);
+  set_semi_axes(1, 2, 3);
   // The sliver left out by the truncated upper angle is the same to about 1e-5.
   EXPECT_NEAR(simpson_square(FYS), s321, 1e-4);
   EXPECT_NEAR(simpson_square(FYR), r321, 1e-4);

@@ -100,10 +100,7 @@ TEST(ShapeAllocation, TheShapeSectionAllocatesNothing) {
   const Axes shapes[] = {{1, 1, 1},   {0.1, 0.1, 0.1}, {3, 2, 1},       {1, 2, 3},     {100, 1, 1},
                          {50, 20, 1}, {1000, 1, 1},    {10000, 100, 1}, {1, 1, 0.001}, {1.5 * 2, 2, 1}};
   for (const Axes& axes : shapes) {
-    PARAMS.A = axes.A;
-    PARAMS.B = axes.B;
-    PARAMS.C = axes.C;
-    PARAMS.NN = 0;
+    set_semi_axes(axes.A, axes.B, axes.C);
     ShapeResult result;
     const long n = allocations_in([&result] { result = shape_section(); });
     EXPECT_EQ(n, 0) << axes.A << ", " << axes.B << ", " << axes.C;

@@ -10,10 +10,7 @@ namespace triex {
 namespace {
 
 ShapeResult shape_of(double A, double B, double C) {
-  PARAMS.A = A;
-  PARAMS.B = B;
-  PARAMS.C = C;
-  PARAMS.NN = 0;
+  set_semi_axes(A, B, C);
   return shape_section();
 }
 

@@ -1,7 +1,9 @@
 // D01AJX: the error-ordered list of the adaptive integrator (see D01AJX.hpp).
-// The insertion scheme follows the QUADPACK ordering routine (Piessens et al.,
-// QUADPACK, Springer 1983): one upward move for a bisection that increased the
-// error, then a top-down and a bottom-up insertion within the depth JUPBN.
+// The insertion scheme is that of the globally adaptive integrators described
+// by Piessens, de Doncker-Kapenga, Ueberhuber and Kahaner (Springer Ser.
+// Comput. Math. 1, 1983) after de Doncker (SIGNUM Newsletter 13, 1978): one
+// upward move for a bisection that increased the error, then a top-down and a
+// bottom-up insertion within the depth JUPBN.
 
 #include "quadrature/D01AJX.hpp"
 

@@ -1,6 +1,8 @@
 // D01AJY: the epsilon algorithm of Wynn (Math. Tables Aids Comput. 10, 1956,
-// 91-96) in the storage-saving form of the QUADPACK extrapolation routine
-// (Piessens et al., QUADPACK, Springer 1983; see D01AJY.hpp).
+// 91-96) in the storage-saving form that keeps only the lower diagonal, with
+// the error estimate from the last three results, of de Doncker (SIGNUM
+// Newsletter 13, 1978) and Piessens, de Doncker-Kapenga, Ueberhuber and
+// Kahaner (Springer Ser. Comput. Math. 1, 1983); see D01AJY.hpp.
 //
 // The table is kept as one lower diagonal: with e0, e1, e2 the three elements
 // above and e3 the element to the left of the new one,

@@ -1,12 +1,13 @@
 // D01AMV: globally adaptive bisection with epsilon extrapolation over the
 // transformed range (0, 1] (see D01AMV.hpp). The method is the infinite-range
-// integrator of QUADPACK (Piessens, de Doncker-Kapenga, Ueberhuber, Kahaner,
-// QUADPACK, Springer 1983), after de Doncker's extrapolation scheme
-// (SIGNUM Newsletter 13, 1978): the sub-interval of largest error is bisected
-// until the error sum meets the tolerance; once the largest errors sit on small
-// sub-intervals (SMALL, halved at each stage), the sequence of integral sums is
-// extrapolated with the epsilon algorithm, with the large sub-intervals
-// bisected first so that each term of the sequence belongs to a finer level.
+// integration scheme described by Piessens, de Doncker-Kapenga, Ueberhuber and
+// Kahaner (Springer Ser. Comput. Math. 1, 1983), after de Doncker's
+// extrapolation scheme (SIGNUM Newsletter 13, 1978): the sub-interval of
+// largest error is bisected until the error sum meets the tolerance; once the
+// largest errors sit on small sub-intervals (SMALL, halved at each stage), the
+// sequence of integral sums is extrapolated with the epsilon algorithm
+// (Wynn 1956), with the large sub-intervals bisected first so that each term
+// of the sequence belongs to a finer level.
 
 #include "quadrature/D01AMV.hpp"
 

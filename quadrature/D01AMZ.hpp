@@ -8,9 +8,9 @@
 //   g(t) = f(x(t)) / t^2                    (INF = 1 or -1)
 //   g(t) = (f(x(t)) + f(-x(t))) / t^2       (INF = 2, BOUND = 0).
 // The 15-point Kronrod rule gives RESULT; the difference to the embedded
-// 7-point Gauss rule, scaled as in Piessens, de Doncker-Kapenga, Ueberhuber and
-// Kahaner, QUADPACK (Springer 1983), gives ABSERR. RESABS is the rule applied
-// to |g|, RESASC to |g - mean of g over [a, b]|.
+// 7-point Gauss rule, scaled as proposed by Piessens, de Doncker-Kapenga,
+// Ueberhuber and Kahaner (Springer Ser. Comput. Math. 1, 1983), gives ABSERR.
+// RESABS is the rule applied to |g|, RESASC to |g - mean of g over [a, b]|.
 //
 // f is called 15 times (30 when INF = 2), never at the finite limit and never
 // at infinity: every node lies strictly inside (0, 1).

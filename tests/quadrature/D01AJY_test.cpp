@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "support/X02AJF.hpp"
 #include "support/X02AMF.hpp"
@@ -169,6 +170,56 @@ TEST(D01AJY, FullTableOfFiftyIsShortenedToAtMostFortyNine) {
   // The limit is pi^2/6. The convergence is logarithmic, where the epsilon
   // algorithm gains little, but it still beats the partial sum.
   const double limit = 1.6449340668482264;
+  EXPECT_LT(std::abs(x.RESULT - limit), std::abs(s - limit));
+}
+
+// Any three consecutive partial sums of a geometric series extrapolate to its
+// limit exactly (Aitken's delta-squared, the first even column of the table).
+// The partial sums of sum (-0.9)^k make the table collapse again and again as
+// its elements agree; a table cut back to the wrong elements loses the limit.
+TEST(D01AJY, GeometricSeriesKeepsItsLimitAcrossTheCutsOfTheTable) {
+  const double limit = 1.0 / 1.9;
+  const double rounding = 4 * std::numeric_limits<double>::epsilon() * limit;
+  Extrapolation x;
+  double s = 0;
+  double term = 1;
+  int cuts = 0;
+  for (int k = 1; k <= 12; ++k) {
+    s += term;
+    term *= -0.9;
+    if (k < 3) {
+      x.EPSTAB[static_cast<std::size_t>(k - 1)] = s;
+      x.N = k;
+      continue;
+    }
+    const int before = x.N + 1;
+    x.append_and_call(s);
+    if (x.N < before) ++cuts;
+    EXPECT_NEAR(x.RESULT, limit, rounding) << "k=" << k;
+  }
+  EXPECT_GE(cuts, 3);
+}
+
+// The partial sums of sum 1/k^2 converge logarithmically, where the epsilon
+// algorithm gains little: after 80 terms the result is still 2e-3 off. The
+// error estimate must never claim convergence, through the cuts of a full table.
+TEST(D01AJY, SlowlyConvergingSeriesNeverClaimsConvergence) {
+  const double limit = 1.6449340668482264;
+  Extrapolation x;
+  double s = 0;
+  for (int k = 1; k <= 80; ++k) {
+    s += 1.0 / (static_cast<double>(k) * k);
+    if (k < 3) {
+      x.EPSTAB[static_cast<std::size_t>(k - 1)] = s;
+      x.N = k;
+      continue;
+    }
+    x.append_and_call(s);
+    if (k >= 6) {
+      EXPECT_GT(x.ABSERR, 1e-5) << "k=" << k;
+    }
+  }
+  EXPECT_GT(std::abs(x.RESULT - limit), 1e-3);
   EXPECT_LT(std::abs(x.RESULT - limit), std::abs(s - limit));
 }
 

@@ -19,13 +19,13 @@
 #include "support/X02AJF.hpp"
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
+#include "tests/quadrature/integrands.hpp"
 
 namespace triex {
 namespace {
 
 using testing_support::MessageCapture;
-
-const double kPi = std::acos(-1.0);
+using namespace test_integrands;
 
 // A call of D01AMF on workspaces pre-filled with markers.
 struct Call {
@@ -59,14 +59,6 @@ struct Call {
     return {W.begin() + j * n(), W.begin() + (j + 1) * n()};
   }
 };
-
-double exp_minus(double x) { return std::exp(-x); }
-double lorentzian(double x) { return 1.0 / (1.0 + x * x); }
-double inverse_square(double x) { return 1.0 / (x * x); }
-double log_over_lorentz(double x) { return std::log(x) / (1.0 + x * x); }  // integral 0
-double inverse_sqrt_lorentz(double x) { return 1.0 / std::sqrt(x) / (1.0 + x); }  // integral pi
-double log_divergent(double x) { return 1.0 / (1.0 + x); }
-double jump_at_pi(double x) { return x < 3.14159265 ? std::exp(-x) : 0.0; }
 
 // The exit list is sorted by left end and tiles (0, 1]; nothing after it.
 void expect_sorted_tiling(const Call& c) {
@@ -182,9 +174,9 @@ TEST(D01AMF, ExitListTilesTheUnitIntervalForEveryOutcome) {
        2, 5e-5, 0},
       {"1/(1+x)", log_divergent, 0.0, 1, 5e-5, 1},
       {"exp(-x), tolerance 0", exp_minus, 0.0, 1, 0.0, 2},
-      {"jump at pi", jump_at_pi, 0.0, 1, 0.0, 3},
-      {"x^-1.5", [](double x) { return std::pow(x, -1.5); }, 0.0, 1, 5e-5, 4},
-      {"x^-0.9 from 1", [](double x) { return std::pow(x, -0.9); }, 1.0, 1, 5e-5, 5},
+      {"jump at pi", jump_up, 0.0, 1, 0.0, 3},
+      {"x^-1.5", pow_minus_1_5, 0.0, 1, 5e-5, 4},
+      {"x^-0.9 from 1", pow_minus_0_9, 1.0, 1, 5e-5, 5},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
@@ -281,7 +273,7 @@ TEST(D01AMF, SilentSoftFailureWritesNothingAndReturnsTheCode) {
   bad.run(exp_minus, 0.0, 1, 0.0, 5e-5);
   EXPECT_EQ(bad.IFAIL, 6);
   Call jump(2000, 500, 1);
-  jump.run(jump_at_pi, 0.0, 1, 0.0, 0.0);
+  jump.run(jump_up, 0.0, 1, 0.0, 0.0);
   EXPECT_EQ(jump.IFAIL, 3);
   EXPECT_EQ(messages.text(), "");
 }
@@ -304,12 +296,12 @@ TEST(D01AMF, EachComputationalFailureWritesItsOwnLines) {
       {"rounding, tolerances as given", log_over_lorentz, 0.0, -2.5e-300, 1e-100, 2,
        " ** Round-off error prevents the requested tolerance from being achieved:\n"
        "    EPSABS = -2.5-300  EPSREL =  1.0-100\n"},
-      {"bad behaviour", jump_at_pi, 0.0, 0.0, 0.0, 3,
+      {"bad behaviour", jump_up, 0.0, 0.0, 0.0, 3,
        " ** Extremely bad integrand behaviour occurs around the subinterval\n"
        "    (  3.1415926D+00 ,   3.1415927D+00 )\n"},
-      {"extrapolation", [](double x) { return std::pow(x, -1.5); }, 0.0, 0.0, 5e-5, 4,
+      {"extrapolation", pow_minus_1_5, 0.0, 0.0, 5e-5, 4,
        " ** Round-off error is detected in the extrapolation table\n"},
-      {"divergence", [](double x) { return std::pow(x, -0.9); }, 1.0, 0.0, 5e-5, 5,
+      {"divergence", pow_minus_0_9, 1.0, 0.0, 5e-5, 5,
        " ** The integral is probably divergent or slowly convergent\n"},
   };
   for (const Case& k : cases) {
@@ -328,7 +320,7 @@ TEST(D01AMF, BadBehaviourLinesAppearAloneWhenTheFailureItselfIsSilent) {
   for (int entry : {2, 100}) {
     MessageCapture messages;
     Call c(2000, 500, entry);
-    c.run(jump_at_pi, 0.0, 1, 0.0, 0.0);
+    c.run(jump_up, 0.0, 1, 0.0, 0.0);
     EXPECT_EQ(c.IFAIL, 3);
     EXPECT_EQ(messages.text(),
               " ** Extremely bad integrand behaviour occurs around the subinterval\n"
@@ -356,7 +348,7 @@ TEST(D01AMFDeathTest, ExhaustedLimitWithHardFailureWritesFourLinesAndEndsTheRun)
 }
 
 TEST(D01AMFDeathTest, BadBehaviourWithHardFailureWritesTheSubIntervalThenEndsTheRun) {
-  EXPECT_EXIT(integrate_with_hard_failure(jump_at_pi, 0.0), testing::ExitedWithCode(1),
+  EXPECT_EXIT(integrate_with_hard_failure(jump_up, 0.0), testing::ExitedWithCode(1),
               exactly(" ** Extremely bad integrand behaviour occurs around the subinterval\n"
                       "    (  3.1415926D+00 ,   3.1415927D+00 )\n"
                       " ** ABNORMAL EXIT from library routine D01AMF: IFAIL =     3\n"

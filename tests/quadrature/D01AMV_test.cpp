@@ -17,13 +17,13 @@
 #include "support/X02AJF.hpp"
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
+#include "tests/quadrature/integrands.hpp"
 
 namespace triex {
 namespace {
 
 using testing_support::MessageCapture;
-
-const double kPi = std::acos(-1.0);
+using namespace test_integrands;
 
 struct CoreRun {
   int LIMIT;
@@ -74,12 +74,6 @@ void expect_consistent_lists(const CoreRun& run, int INF) {
   for (int k = 0; k < LAST; ++k) EXPECT_GE(run.ELIST[static_cast<std::size_t>(k)], 0.0);
 }
 
-double exp_minus(double x) { return std::exp(-x); }
-double lorentzian(double x) { return 1.0 / (1.0 + x * x); }
-// Integral over [0, inf) exactly 0 by symmetry under x -> 1/x; the first rule
-// application is accurate to rounding, far below any relative tolerance of 0.
-double log_over_lorentz(double x) { return std::log(x) / (1.0 + x * x); }
-
 TEST(D01AMV, ExponentialConvergesWithFourSubIntervalsAndOneHundredFiveCalls) {
   const CoreRun run = integrate(exp_minus, 0.0, 1, 0.0, 5e-5, 500);
   EXPECT_EQ(run.IER, 0);
@@ -114,10 +108,9 @@ TEST(D01AMV, ExtrapolationComputesSingularAndSlowlyDecayingIntegrals) {
     double BOUND, exact;
   };
   const Case cases[] = {
-      {"1/(sqrt(x)(1+x)) = pi", [](double x) { return 1.0 / std::sqrt(x) / (1.0 + x); }, 0.0, kPi},
-      {"exp(-x) log x = -Euler gamma", [](double x) { return std::exp(-x) * std::log(x); }, 0.0,
-       -0.57721566490153286},
-      {"x^-1.1 from 1 = 10", [](double x) { return std::pow(x, -1.1); }, 1.0, 10.0},
+      {"1/(sqrt(x)(1+x)) = pi", inverse_sqrt_lorentz, 0.0, kPi},
+      {"exp(-x) log x = -Euler gamma", exp_log, 0.0, -kEulerGamma},
+      {"x^-1.1 from 1 = 10", pow_minus_1_1, 1.0, 10.0},
   };
   for (const Case& c : cases) {
     const CoreRun run = integrate(c.f, c.BOUND, 1, 0.0, 5e-5, 500);
@@ -142,7 +135,7 @@ TEST(D01AMV, ZeroErrorOnTheFirstApplicationIsAcceptedEvenWithOneSubInterval) {
 }
 
 TEST(D01AMV, InverseSquareIsAcceptedAtTheRoundingFloorAfterFifteenCalls) {
-  const CoreRun run = integrate([](double x) { return 1.0 / (x * x); }, 1.0, 1, 0.0, 5e-5, 500);
+  const CoreRun run = integrate(inverse_square, 1.0, 1, 0.0, 5e-5, 500);
   EXPECT_EQ(run.IER, 0);
   EXPECT_EQ(run.LAST(), 1);
   EXPECT_EQ(run.calls, 15);
@@ -182,7 +175,7 @@ TEST(D01AMV, ToleranceMetInThePassThatReachesTheLimitIsSuccess) {
 }
 
 TEST(D01AMV, ExtrapolationThatSucceedsInTheLastAllowedPassClearsCodeOne) {
-  auto f = [](double x) { return 1.0 / std::sqrt(x) / (1.0 + x); };
+  auto f = inverse_sqrt_lorentz;
   const CoreRun free_run = integrate(f, 0.0, 1, 0.0, 5e-5, 500);
   ASSERT_EQ(free_run.IER, 0);
   ASSERT_EQ(free_run.LAST(), 10);
@@ -195,7 +188,7 @@ TEST(D01AMV, ExtrapolationThatSucceedsInTheLastAllowedPassClearsCodeOne) {
 }
 
 TEST(D01AMV, LogarithmicallyDivergentIntegralExhaustsTheLimit) {
-  const CoreRun run = integrate([](double x) { return 1.0 / (1.0 + x); }, 0.0, 1, 0.0, 5e-5, 500);
+  const CoreRun run = integrate(log_divergent, 0.0, 1, 0.0, 5e-5, 500);
   EXPECT_EQ(run.IER, 1);
   EXPECT_EQ(run.LAST(), 500);
   EXPECT_EQ(run.calls, 14985);
@@ -210,7 +203,7 @@ TEST(D01AMV, UnreachableToleranceEndsWithRoundingCodeTwo) {
 }
 
 TEST(D01AMV, NonIntegrableSingularityGivesExtrapolationCodeFour) {
-  const CoreRun run = integrate([](double x) { return std::pow(x, -1.5); }, 0.0, 1, 0.0, 5e-5, 500);
+  const CoreRun run = integrate(pow_minus_1_5, 0.0, 1, 0.0, 5e-5, 500);
   EXPECT_EQ(run.IER, 4);
   expect_consistent_lists(run, 1);
 }
@@ -218,20 +211,15 @@ TEST(D01AMV, NonIntegrableSingularityGivesExtrapolationCodeFour) {
 TEST(D01AMV, DivergentTailGivesCodeFive) {
   // x^-0.9 from 1: the extrapolation finds -10, the value of the analytic
   // continuation, and the divergence test rejects it.
-  const CoreRun run = integrate([](double x) { return std::pow(x, -0.9); }, 1.0, 1, 0.0, 5e-5, 500);
+  const CoreRun run = integrate(pow_minus_0_9, 1.0, 1, 0.0, 5e-5, 500);
   EXPECT_EQ(run.IER, 5);
   EXPECT_NEAR(run.RESULT, -10.0, 1e-9);
   expect_consistent_lists(run, 1);
 }
 
-// A jump of the integrand at x = 3.14159265 cannot be resolved to a relative
-// tolerance of 0: the sub-interval around it shrinks to the working precision
-// and its end-points, printed to eight digits, fall on either side of the
-// decimal value.
-const double kJump = 3.14159265;
-double jump_up(double x) { return x < kJump ? std::exp(-x) : 0.0; }
-double jump_down(double x) { return x > -kJump ? std::exp(x) : 0.0; }
-double jump_both(double x) { return std::abs(x) < kJump ? std::exp(-std::abs(x)) : 0.0; }
+// The jump at x = 3.14159265: the sub-interval around it shrinks to the
+// working precision and its end-points, printed to eight digits, fall on
+// either side of the decimal value.
 
 TEST(D01AMV, UnresolvableJumpGivesCodeThreeAndNamesTheSubInterval) {
   struct Case {
@@ -279,7 +267,7 @@ TEST(D01AMV, OtherFailureCodesWriteNothing) {
   MessageCapture messages;
   EXPECT_EQ(integrate(exp_minus, 0.0, 1, 0.0, 5e-5, 1, 0).IER, 1);
   EXPECT_EQ(integrate(log_over_lorentz, 0.0, 1, 0.0, 5e-5, 500, 0).IER, 2);
-  EXPECT_EQ(integrate([](double x) { return std::pow(x, -0.9); }, 1.0, 1, 0.0, 5e-5, 500, 0).IER, 5);
+  EXPECT_EQ(integrate(pow_minus_0_9, 1.0, 1, 0.0, 5e-5, 500, 0).IER, 5);
   EXPECT_EQ(messages.text(), "");
 }
 

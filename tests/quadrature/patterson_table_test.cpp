@@ -66,10 +66,10 @@ constexpr double kExactnessTolerance = 4 * 2 * std::numeric_limits<double>::epsi
 
 std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
-TEST(PattersonTable, PublishedEntriesAreReproducedToTheBit) {
+TEST(PattersonTable, CoefficientsQuotedFromPatterson1968AreReproducedToTheBit) {
   struct Quoted {
     int position;  // 1-based
-    double value;  // the published decimal, as written
+    double value;  // the decimal of Patterson's table (Math. Comp. 1968), as written
   };
   const Quoted quoted[] = {
       {1, 0.7745966692414834},   {2, 0.5555555555555556},   {3, 0.888888888888889},  {4, 0.2684880898683334},

@@ -17,7 +17,11 @@ struct Case {
   const char* expected;
 };
 
-TEST(EditE, MatchesTheDocumentedExamples) {
+// Reference strings in this file follow the rules of Fortran's formatted
+// output (Ew.d, Fw.d, 1P,Dw.d, Iw editing). Those of the three tests named
+// "Writes..." (values the report, the dialogue and the library's messages
+// write) are what gfortran's formatted WRITE gives for the same values.
+TEST(EditE, WritesTheValuesOfTheReportAndItsExtremes) {
   const Case cases[] = {
       {66000, 12, 5, " 0.66000E+05"}, {0, 12, 4, "  0.0000E+00"},    {8, 12, 5, " 0.80000E+01"},
       {0.0004, 12, 5, " 0.40000E-03"}, {1e100, 12, 5, " 0.10000+101"}, {1e-100, 12, 5, " 0.10000E-99"}, {1e-101, 12, 5, " 0.10000-100"},
@@ -47,7 +51,7 @@ TEST(EditE, FillsTooNarrowFieldsWithAsterisks) {
   EXPECT_EQ(edit_E(1.0, 11, 5), "0.10000E+01");
 }
 
-TEST(EditF, MatchesTheDocumentedExamples) {
+TEST(EditF, WritesTheValuesOfTheReportAndItsExtremes) {
   const Case cases[] = {
       {50, 10, 4, "   50.0000"}, {1.5, 10, 4, "    1.5000"}, {8, 10, 4, "    8.0000"},
       {0.73, 10, 4, "    0.7300"}, {0.03125, 10, 4, "    0.0312"}, {0.09375, 10, 4, "    0.0938"},
@@ -65,7 +69,7 @@ TEST(EditSign, OnlyValuesBelowZeroCarryAMinus) {
   EXPECT_EQ(edit_F(-0.00001, 10, 4), "   -0.0000");
 }
 
-TEST(Edit1PD, MatchesTheDocumentedExamples) {
+TEST(Edit1PD, WritesTheTolerancesAndEndPointsOfTheLibraryMessages) {
   EXPECT_EQ(edit_1PD(5e-5, 8, 1), " 5.0D-05");
   EXPECT_EQ(edit_1PD(-5e-5, 8, 1), "-5.0D-05");
   EXPECT_EQ(edit_1PD(0, 8, 1), " 0.0D+00");

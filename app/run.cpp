@@ -152,7 +152,7 @@ bool Dialogue::solution_answers() {
     run_.SOLDEN = data[1];
     run_.VBAR = data[2];
     if (!positive(kHydrationPrompt, "rho", run_.SOLDEN)) return false;
-    run_.VS = swollen_specific_volume(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
+    run_.VS = specific_volume_from_hydration(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
     if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.VS)) return false;
   }
 

@@ -3,12 +3,9 @@
 
 #include <string>
 
-namespace triex {
+#include "shape/virial.hpp"
 
-// Avogadro constant (per mol) and pi as the nearest single-precision value
-// widened to double, as the solution quantities use them.
-inline constexpr double NA = 6.0221367e+23;
-inline constexpr double NPI = static_cast<double>(3.14159265358979323846f);
+namespace triex {
 
 struct RunData {
   // Dialogue answers

@@ -1,22 +1,13 @@
-// The quantities of the dilute solution, computed as soon as the dialogue has
-// their inputs: the swollen specific volume from hydration data, the molar
-// excluded volume U and the excluded volume u of one molecule, the
-// exclusion-volume and polyelectrolyte contributions to the second virial
-// coefficient, their sum B and the products BM and BM^2.
+// The dialogue's solution quantities: each step computes, from the answers
+// kept in the run, the quantities the dialogue prints next, with the shared
+// formulas of shape/virial.hpp.
 #pragma once
 
 #include "app/run_data.hpp"
+#include "shape/virial.hpp"
 
 namespace triex {
 
-// Single-precision constants widened to double, used to the bit.
-inline constexpr double kThirdSingle = static_cast<double>(0.3333f);  // exponent of the equivalent radius, not 1/3
-inline constexpr double kMilliSingle = static_cast<double>(0.001f);   // millilitre to litre in BM^2
-inline constexpr double kMicroSingle = static_cast<double>(1e-6f);    // per mole to per micromole
-inline constexpr double kDebye = 32700000.0;  // Debye screening parameter per square root of ionic strength
-
-// vs = vbar + delta / rho
-double swollen_specific_volume(double VBAR, double HYDRAT, double SOLDEN);
 // U = vs M ured and u = U / NA
 void molar_covolume(RunData& run);
 // B(ex) = U / (2 M^2)

@@ -28,8 +28,9 @@ void ellipsoid_integrals(std::array<double, 10>& ALPHA) {
 // shape computed once here, what depends on the outer variable (the azimuth)
 // once per inner integration, and what depends on the inner variable (the
 // elevation) once per elevation, shared by both integrals.
-void reduced_excluded_volume(ShapeResult& result) {
-  const ShapeConstants shape(PARAMS.A, PARAMS.B, PARAMS.C);
+ShapeQuadrature reduced_excluded_volume(double A, double B, double C) {
+  ShapeQuadrature result;
+  const ShapeConstants shape(A, B, C);
   ElevationTable elevations(shape);
   const double XUP = kHalfPi, XLOW = 0.0;
   int IFAIL = 1;
@@ -46,14 +47,15 @@ void reduced_excluded_volume(ShapeResult& result) {
   result.IFAIL_R = IFAIL;
   result.R = ANSR * 2.0 / 9.42477;  // the octant integral of FYR is (3/8) 4 pi R
 
-  const double A = PARAMS.A, B = PARAMS.B, C = PARAMS.C;
   result.URED = result.R * result.S * 6.0 / (A * B * C * 12.56636) + 2.0;
+  return result;
 }
 
 ShapeResult shape_section() {
   ShapeResult result;
+  PARAMS.NN = 0;
   ellipsoid_integrals(result.ALPHA);
-  reduced_excluded_volume(result);
+  static_cast<ShapeQuadrature&>(result) = reduced_excluded_volume(PARAMS.A, PARAMS.B, PARAMS.C);
   return result;
 }
 

@@ -1,5 +1,5 @@
-// The shape section of a run: from the semi-axes in PARAMS to the reduced
-// excluded volume of the ellipsoid.
+// The shape section of a run: from the semi-axes to the reduced excluded
+// volume of the ellipsoid.
 //
 // First the ten one-dimensional ellipsoid integrals ALPHA(1..10) over
 // [0, inf) (their values feed no result). Then the surface area S and the mean
@@ -17,20 +17,29 @@
 
 namespace triex {
 
-struct ShapeResult {
-  std::array<double, 10> ALPHA{};  // ALPHA[n-1]: integral of FUN with NN = n
+// What the two double integrals give for one shape.
+struct ShapeQuadrature {
   double S = 0;     // surface area
   double R = 0;     // mean radius of curvature
   double URED = 0;  // reduced excluded volume
   int NPTS_S = 0, NPTS_R = 0;    // integrand evaluations of the two double integrals
-  int IFAIL_S = 0, IFAIL_R = 0;  // their (silent) failure codes
+  int IFAIL_S = 0, IFAIL_R = 0;  // their failure codes (0: both rules converged)
 };
 
-// The ten one-dimensional integrals; leaves NN = 10.
+struct ShapeResult : ShapeQuadrature {
+  std::array<double, 10> ALPHA{};  // ALPHA[n-1]: integral of FUN with NN = n
+};
+
+// The ten one-dimensional integrals of the shape in PARAMS, NN running from
+// its value on entry; leaves NN = 10 when it starts from 0.
 void ellipsoid_integrals(std::array<double, 10>& ALPHA);
-// Surface, curvature and URED from the two double integrals.
-void reduced_excluded_volume(ShapeResult& result);
-// Both, in this order.
+// Surface, curvature and URED of the ellipsoid with semi-axes A, B, C from the
+// two double integrals. Reentrant: it reads and writes no shared state, so any
+// number of threads may call it at once.
+ShapeQuadrature reduced_excluded_volume(double A, double B, double C);
+// The dialogue's shape section for the shape in PARAMS: the ten integrals
+// (NN counted from 0 again, so that a second call for the same shape stays
+// within ALPHA), then the double integrals.
 ShapeResult shape_section();
 
 }  // namespace triex

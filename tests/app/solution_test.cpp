@@ -87,8 +87,8 @@ TEST(Solution, NegativeValencyGivesTheSameTermAsItsMagnitude) {
 }
 
 TEST(Solution, SwollenVolumeFromHydration) {
-  EXPECT_NEAR(swollen_specific_volume(0.73, 0.35, 1.0), 1.08, 1e-15);
-  EXPECT_EQ(edit_F(swollen_specific_volume(0.73, 0.35, 1.0), 10, 4), "    1.0800");
+  EXPECT_NEAR(specific_volume_from_hydration(0.73, 0.35, 1.0), 1.08, 1e-15);
+  EXPECT_EQ(edit_F(specific_volume_from_hydration(0.73, 0.35, 1.0), 10, 4), "    1.0800");
 }
 
 }  // namespace

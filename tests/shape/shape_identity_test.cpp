@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "shape/callbacks.hpp"
 #include "shape/params.hpp"
@@ -142,6 +144,48 @@ TEST(ShapeIdentity, EveryResultIsBitIdenticalToThePlainImplementation) {
     EXPECT_EQ(result.IFAIL_S, record.IFAIL_S);
     EXPECT_EQ(result.IFAIL_R, record.IFAIL_R);
   }
+}
+
+// The reentrant entry takes the shape as arguments and keeps nothing between
+// calls: several threads running all the recorded shapes at once, each from a
+// different starting point, all get the recorded bits.
+TEST(ShapeIdentity, TheReentrantEntryGivesTheSameBitsInFourThreadsAtOnce) {
+  constexpr std::size_t kThreads = 4;
+  std::vector<std::vector<std::string>> mismatches(kThreads);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &mismatches] {
+      for (std::size_t i = 0; i < kRecords.size(); ++i) {
+        const Record& record = kRecords[(i + t * kRecords.size() / kThreads) % kRecords.size()];
+        const bool axes = record.entry == Entry::SemiAxes;
+        // The dialogue's shape rule for axial ratios: C = 1, B = b/c, A = (a/b)(b/c).
+        const double A = axes ? record.first : record.first * record.second;
+        const double B = axes ? record.second : record.second;
+        const double C = axes ? record.third : 1.0;
+        const ShapeQuadrature q = reduced_excluded_volume(A, B, C);
+        const auto same = [](double x, double y) { return std::bit_cast<std::uint64_t>(x) == std::bit_cast<std::uint64_t>(y); };
+        if (!same(q.URED, record.URED) || !same(q.S, record.S) || !same(q.R, record.R) || q.NPTS_S != record.NPTS_S ||
+            q.NPTS_R != record.NPTS_R || q.IFAIL_S != record.IFAIL_S || q.IFAIL_R != record.IFAIL_R)
+          mismatches[t].push_back(describe(record));
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (std::size_t t = 0; t < kThreads; ++t) {
+    EXPECT_TRUE(mismatches[t].empty()) << "thread " << t << ": " << mismatches[t].size() << " shapes differ, first "
+                                       << (mismatches[t].empty() ? "" : mismatches[t].front());
+  }
+}
+
+// Calling the shape section again for the same shape (the integrals count
+// their selector from 0 again) gives the same results and stays in bounds.
+TEST(ShapeIdentity, TheShapeSectionCanRunTwiceForOneShape) {
+  set_semi_axes(3, 2, 1);
+  const ShapeResult first = shape_section();
+  const ShapeResult second = shape_section();
+  EXPECT_SAME_BITS(second.URED, first.URED, "URED");
+  EXPECT_SAME_BITS(second.ALPHA[9], first.ALPHA[9], "ALPHA(10)");
+  EXPECT_EQ(PARAMS.NN, 10);
 }
 
 }  // namespace

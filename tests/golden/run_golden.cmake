@@ -10,6 +10,11 @@ set(expected_status 0)
 if(EXISTS ${CASE}.rc)
   file(STRINGS ${CASE}.rc expected_status LIMIT_COUNT 1)
 endif()
+# The exact status: a crash (a signal name instead of a number) or any other
+# non-zero status than the expected one fails.
+if(NOT expected_status MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "${CASE}.rc must hold one exit status, not \"${expected_status}\"")
+endif()
 if(NOT status STREQUAL expected_status)
   message(FATAL_ERROR "exit status ${status}, expected ${expected_status}\nstderr: ${stderr_text}")
 endif()

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string_view>
 
 namespace triex {
@@ -199,10 +200,36 @@ struct AnswerReader::Item {
 
 AnswerReader::AnswerReader(std::istream& in) : in_(in.rdbuf()) {}
 
-int AnswerReader::peek() { return in_ != nullptr ? in_->sgetc() : kEnd; }
+// A UTF-8 byte-order mark that an editor put at the very start of the input
+// is not part of the first answer. Checked at the first look at the input (not
+// when the reader is made, which would wait for input before the first prompt).
+// When the first bytes only begin like a mark, they are held and handed out first.
+void AnswerReader::skip_byte_order_mark() {
+  mark_checked_ = true;
+  if (in_ == nullptr) return;
+  static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+  for (std::size_t i = 0; i < std::size(kMark); ++i) {
+    if (in_->sgetc() != kMark[i]) return;
+    in_->sbumpc();
+    if (i < std::size(held_)) held_[held_count_++] = static_cast<char>(kMark[i]);
+  }
+  held_count_ = 0;  // the whole mark: dropped
+}
+
+int AnswerReader::peek() {
+  if (!mark_checked_) skip_byte_order_mark();
+  if (held_next_ < held_count_) return static_cast<unsigned char>(held_[held_next_]);
+  return in_ != nullptr ? in_->sgetc() : kEnd;
+}
 
 int AnswerReader::get() {
-  const int c = in_ != nullptr ? in_->sbumpc() : kEnd;
+  if (!mark_checked_) skip_byte_order_mark();
+  int c;
+  if (held_next_ < held_count_) {
+    c = static_cast<unsigned char>(held_[held_next_++]);
+  } else {
+    c = in_ != nullptr ? in_->sbumpc() : kEnd;
+  }
   if (c != kEnd) at_line_start_ = c == '\n';
   return c;
 }

@@ -18,6 +18,8 @@
 // apostrophes or quotation marks (a doubled quote inside stands for one, and
 // the text may go on over line ends); then padded or cut to 80 characters.
 //
+// A UTF-8 byte-order mark at the very start of the input is skipped.
+//
 // The reader works in constant memory whatever the input: it keeps at most 80
 // characters of a text, a bounded number of significant digits of a number and
 // a short excerpt of the answer for messages.
@@ -59,8 +61,13 @@ class AnswerReader {
 
   int peek();
   int get();
+  void skip_byte_order_mark();
 
   std::streambuf* in_;
+  bool mark_checked_ = false;
+  char held_[2] = {};  // the start of a byte-order mark that did not complete
+  int held_count_ = 0;
+  int held_next_ = 0;
   bool at_line_start_ = true;
   bool after_value_ = false;  // a value was read and its comma (if any) not yet seen
   bool slash_seen_ = false;

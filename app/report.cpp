@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/records.hpp"
+#include "app/safe_text.hpp"
 #include "support/edit.hpp"
 
 namespace triex {
@@ -15,8 +16,11 @@ void write_report(std::ostream& out, const RunData& run) {
   formatted_record(out, {stars});
   empty_record(out);
 
-  // The name line holds 80 characters: the label and the first 62 of the name.
-  std::string NAME1 = "Name of molecule: " + run.NAME;
+  // The name line holds 80 bytes: the label and the first 62 of the name. The
+  // cut never splits a UTF-8 character (the record is padded with blanks to its
+  // width instead), and control bytes are shown as '?', never sent to the terminal.
+  constexpr std::size_t kNameShown = 62;
+  std::string NAME1 = "Name of molecule: " + with_controls_shown(cut_between_characters(run.NAME, kNameShown));
   NAME1.resize(80, ' ');
   list_record(out, {NAME1});
   empty_record(out);

@@ -196,6 +196,36 @@ TEST(AnswerText, AnUnclosedQuoteIsEndOfInput) {
   EXPECT_EQ(r.answers.problem().what, "end of input inside a quoted text");
 }
 
+TEST(AnswerText, AByteOrderMarkAtTheStartOfTheInputIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const struct {
+    std::string input, first;
+  } rows[] = {
+      {mark + "lysozyme\n", "lysozyme"},
+      {mark + "'serum albumin'\n", "serum albumin"},
+      {mark + "\nlysozyme\n", "lysozyme"},
+      {mark + mark + "x\n", mark + "x"},     // only the first mark is the input's
+      {"\xEF\xBBx\n", "\xEF\xBBx"},          // the start of a mark stays part of the answer
+      {"\xEFx\n", "\xEFx"},
+      {"\xEF\xBB", "\xEF\xBB"},               // and is read up to the end of the input
+      {"x" + mark + "\n", "x" + mark},       // a mark later in the input is an ordinary character
+  };
+  for (const auto& row : rows) {
+    Reader r(row.input);
+    std::string v;
+    ASSERT_TRUE(r.answers.read_text(v)) << row.input;
+    EXPECT_EQ(v, padded(row.first)) << row.input;
+  }
+  Reader numbers(mark + "30 20 10\n");
+  double axes[3];
+  ASSERT_TRUE(numbers.answers.read_reals(axes));
+  EXPECT_EQ(axes[0], 30.0);
+  Reader only_mark(mark);
+  std::string v;
+  EXPECT_FALSE(only_mark.answers.read_text(v));
+  EXPECT_EQ(only_mark.answers.problem().what, "end of input");
+}
+
 TEST(HostileInput, NulBytesAndInvalidUtf8AreOrdinaryCharacters) {
   Reader r(std::string("na\0me\xff\xfe\n1\0\n", 11));
   std::string name;

@@ -87,6 +87,47 @@ TEST(Report, NameLineHoldsTheFirst62Characters) {
   EXPECT_EQ(report_lines(run)[14], " Name of molecule: serum albumin" + std::string(49, ' '));
 }
 
+// True when `s` is well-formed UTF-8 (no truncated or stray sequences).
+bool is_valid_utf8(const std::string& s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const std::size_t n = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+// A character of 2, 3 or 4 bytes placed so that byte 62 of the name falls in
+// each of its bytes: the line keeps its 81 bytes, stays valid UTF-8 and ends
+// the name before the character whenever the character would be split.
+TEST(Report, NameLineNeverSplitsAUtf8Character) {
+  for (const std::string character : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"}) {
+    for (std::size_t start = 62 - character.size() + 1; start <= 62; ++start) {
+      const std::string before(start - 1, 'a');  // the character begins at byte `start` (1-based)
+      std::string name = before + character;
+      name.resize(70, 'z');
+      RunData run = example("no", "no");
+      run.NAME = name + std::string(10, ' ');
+      const std::string line = report_lines(run)[14];
+      EXPECT_EQ(line.size(), 81u) << character.size() << " " << start;
+      EXPECT_TRUE(is_valid_utf8(line)) << line;
+      const bool fits = start - 1 + character.size() <= 62;
+      const std::string shown = fits ? name.substr(0, 62) : before + std::string(62 - before.size(), ' ');
+      EXPECT_EQ(line, " Name of molecule: " + shown) << character.size() << " " << start;
+    }
+  }
+}
+
+TEST(Report, ControlCharactersOfTheNameAreShownAsQuestionMarks) {
+  RunData run = example("no", "no");
+  run.NAME = std::string("a\x1b[2Jb\0c\x7f\td\xC3\xA9", 13) + std::string(67, ' ');
+  EXPECT_EQ(report_lines(run)[14], " Name of molecule: a?[2Jb?c??d\xC3\xA9" + std::string(49, ' '));
+}
+
 TEST(Report, RatiosAreShownAsEntered) {
   RunData run = example("no", "no");
   run.ENTRY = 2;

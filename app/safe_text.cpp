@@ -1,0 +1,39 @@
+#include "app/safe_text.hpp"
+
+namespace triex {
+namespace {
+
+bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the UTF-8 sequence that a lead byte announces; 0 for a byte
+// that cannot begin one (a continuation byte or an invalid lead).
+std::size_t sequence_length(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+std::string_view cut_between_characters(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  // The first byte dropped is a continuation byte: look back (at most three
+  // bytes) for the lead byte of its character, and cut before that character
+  // when the cut would leave it incomplete.
+  std::size_t start = limit;
+  while (start > 0 && limit - start < 3 && is_continuation(static_cast<unsigned char>(text[start]))) --start;
+  if (start < limit && start + sequence_length(static_cast<unsigned char>(text[start])) > limit) return text.substr(0, start);
+  return text.substr(0, limit);
+}
+
+std::string with_controls_shown(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return shown;
+}
+
+}  // namespace triex

@@ -1,6 +1,10 @@
 #include "app/command_line.hpp"
 
+#include <algorithm>
 #include <ostream>
+
+#include "app/safe_text.hpp"
+#include "app/standard_streams.hpp"
 
 #ifndef TRIEX_VERSION
 #define TRIEX_VERSION "unknown"
@@ -26,26 +30,36 @@ constexpr std::string_view kUsage =
     "  printf 'lysozyme\\n1\\n1 1 1\\n1\\n1\\n10000\\nyes\\nno\\n0\\n' | triex\n"
     "\n"
     "Exit status: 0 normal end; 1 a library failure ended the run; 2 an answer\n"
-    "was refused (the reason is on standard error).\n"
+    "was refused or standard input could not be read; 3 a write to standard\n"
+    "output or standard error failed. The reason for 2 and 3 is on standard error.\n"
     "See triex(1) for the answers' syntax, the quantities and their units.\n";
+
+bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+bool is_version(std::string_view arg) { return arg == "--version"; }
 
 }  // namespace
 
 CommandLineAction handle_command_line(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
                                       int& status) {
   if (args.empty()) return CommandLineAction::RunDialogue;
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+  // Any argument that is neither --help nor --version is refused; among those
+  // two, the first one given is answered.
+  const auto unknown =
+      std::find_if(args.begin(), args.end(), [](std::string_view a) { return !is_help(a) && !is_version(a); });
+  if (unknown != args.end()) {
+    err << "triex: unknown argument \"" << with_controls_shown(cut_between_characters(*unknown, 80))
+        << "\" (try triex --help)\n";
+    err.flush();
+    status = err ? 2 : kStatusWriteFailed;
+    return CommandLineAction::Exit;
+  }
+  if (is_help(args[0])) {
     out << kUsage;
-    status = 0;
-  } else if (args.size() == 1 && args[0] == "--version") {
-    out << "triex " << TRIEX_VERSION << '\n';
-    status = 0;
   } else {
-    const std::string_view arg = args[0] == "--help" || args[0] == "--version" ? args[1] : args[0];
-    err << "triex: unknown argument \"" << arg.substr(0, 80) << "\" (try triex --help)\n";
-    status = 2;
+    out << "triex " << TRIEX_VERSION << '\n';
   }
   out.flush();
+  status = out ? 0 : report_write_failure(out, err);
   return CommandLineAction::Exit;
 }
 

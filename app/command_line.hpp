@@ -11,7 +11,8 @@ namespace triex {
 enum class CommandLineAction { RunDialogue, Exit };
 
 // Handles the arguments (without the program name). Sets `status` when the
-// action is Exit: 0 after --help or --version, 2 for an argument it refuses.
+// action is Exit: 0 after --help or --version (the first of them given is
+// answered), 2 for an argument it refuses, 3 when writing failed.
 CommandLineAction handle_command_line(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
                                       int& status);
 

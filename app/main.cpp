@@ -6,10 +6,13 @@
 
 #include "app/command_line.hpp"
 #include "app/run.hpp"
+#include "app/standard_streams.hpp"
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  triex::StandardStreams streams;  // remember why a read or write failed
   int status = 0;
-  if (triex::handle_command_line(args, std::cout, std::cerr, status) == triex::CommandLineAction::Exit) return status;
-  return triex::run(std::cin, std::cout, std::cerr);
+  if (triex::handle_command_line(args, streams.out(), std::cerr, status) == triex::CommandLineAction::Exit)
+    return status;
+  return triex::run(streams.in(), streams.out(), std::cerr);
 }

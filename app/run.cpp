@@ -13,6 +13,7 @@
 #include "app/report.hpp"
 #include "app/run_data.hpp"
 #include "app/solution.hpp"
+#include "app/standard_streams.hpp"
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
 #include "support/X04AAF.hpp"
@@ -38,12 +39,13 @@ class Dialogue {
  public:
   Dialogue(std::istream& in, std::ostream& out) : answers_(in), out_(out) {}
 
-  // Each step returns false when an answer is refused; refusal() tells why.
+  // Each step returns false when an answer is refused (refusal() tells why) or
+  // a write to the output stream failed (the stream tells).
   bool shape_answers();
   void shape_results();
   bool solution_answers();
   bool virial_answers();
-  void closing_pause();
+  bool closing_pause();
 
   const Refusal& refusal() const { return refusal_; }
   const RunData& data() const { return run_; }
@@ -57,18 +59,17 @@ class Dialogue {
   bool answered(bool ok, std::string_view question) {
     return ok || refuse(question, answers_.problem().what);
   }
-  // Standard output is flushed before every read, so a prompt always shows first.
+  // Standard output is flushed before every read, so a prompt always shows
+  // first; a write that failed, then or before, ends the run there.
+  bool flushed() { return static_cast<bool>(out_.flush()); }
   bool text(std::string_view question, std::string& value) {
-    out_.flush();
-    return answered(answers_.read_text(value), question);
+    return flushed() && answered(answers_.read_text(value), question);
   }
   bool integer(std::string_view question, int& value) {
-    out_.flush();
-    return answered(answers_.read_integer(value), question);
+    return flushed() && answered(answers_.read_integer(value), question);
   }
   bool reals(std::string_view question, std::span<double> values) {
-    out_.flush();
-    return answered(answers_.read_reals(values), question);
+    return flushed() && answered(answers_.read_reals(values), question);
   }
   bool positive(std::string_view question, std::string_view name, double value);
 
@@ -159,6 +160,12 @@ bool Dialogue::solution_answers() {
   list_record(out_, {"Enter molar mass, M (g/mol)"});
   if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.MOLMAS, 1))) return false;
   if (!positive("Enter molar mass, M (g/mol)", "M", run_.MOLMAS)) return false;
+  // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
+  // 9.480751908109176e153 g/mol, the square alone overflows above 1.34e154),
+  // B(ex) would print as 0 instead of a small positive value.
+  if (!std::isfinite(2.0 * (run_.MOLMAS * run_.MOLMAS)))
+    return refuse("Enter molar mass, M (g/mol)",
+                  "M = " + shortest(run_.MOLMAS) + " is too large: 2*M*M overflows a double");
   molar_covolume(run_);
   formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.MOLVOL, 12, 5), "ml/mol"});
   return true;
@@ -199,11 +206,13 @@ bool Dialogue::virial_answers() {
   return true;
 }
 
-// One number read without a prompt; whatever is typed, or nothing at all, ends the run.
-void Dialogue::closing_pause() {
-  out_.flush();
+// One number read without a prompt; whatever is typed, or nothing at all, ends
+// the run. False when the report could not be written.
+bool Dialogue::closing_pause() {
+  if (!flushed()) return false;
   double DUMMY = 0;
   (void)answers_.read_reals(std::span<double>(&DUMMY, 1));
+  return true;
 }
 
 // Routes the library's messages to the run's output stream for the length of a run.
@@ -228,16 +237,21 @@ int run(std::istream& in, std::ostream& out, std::ostream& err) {
     dialogue.shape_results();
     ok = dialogue.solution_answers() && dialogue.virial_answers();
   }
+  if (ok) {
+    write_report(out, dialogue.data());
+    ok = dialogue.closing_pause();
+  }
+  // What ended the run, the most basic cause first: output that was lost,
+  // input that could not be read, an answer refused.
+  out.flush();
+  if (!out) return report_write_failure(out, err);
+  if (const int error_number = read_error(in); error_number != 0) return report_read_failure(error_number, err);
   if (!ok) {
-    out.flush();
     const Refusal& r = dialogue.refusal();
     err << "triex: answer to \"" << r.question << "\": " << r.what << '\n';
     err.flush();
-    return 2;
+    return err ? kStatusRefused : kStatusWriteFailed;
   }
-  write_report(out, dialogue.data());
-  dialogue.closing_pause();
-  out.flush();
   return 0;
 }
 

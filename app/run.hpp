@@ -2,9 +2,12 @@
 // pause, on the given streams. Library failure messages go to the same output
 // stream, in the order written.
 //
-// Returns the exit status: 0 for a normal end, 2 when an answer was refused
+// Returns the exit status: 0 for a normal end; 2 when an answer was refused
 // (one line on `err` names the question and what was wrong; nothing more is
-// written to `out`). A hard library failure ends the process through P01ABZ.
+// written to `out`) or `in` could not be read (one line names the error); 3
+// when a write to `out` failed (one line on `err`; the run ends at the next
+// flush, at the latest before the next read) or the line on `err` could not be
+// written. A hard library failure ends the process through P01ABZ.
 #pragma once
 
 #include <iosfwd>

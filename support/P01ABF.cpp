@@ -54,6 +54,7 @@ int P01ABF(int IFAIL, int ICODE, std::string_view RNAME, int NMSG, std::span<con
 }
 
 void P01ABZ() {
+  message_stream().flush();  // the library's lines may go to a stream other than std::cout
   std::cout.flush();
   std::fflush(stdout);
   hard_failure_hook();

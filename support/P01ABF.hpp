@@ -27,7 +27,8 @@ FailureMode decode_ifail(int IFAIL);
 // Returns ICODE (unless the failure is hard, in which case it does not return).
 int P01ABF(int IFAIL, int ICODE, std::string_view RNAME, int NMSG, std::span<const MessageLine> MSGS);
 
-// Ends the run at once: flushes standard output and calls the hard-failure hook.
+// Ends the run at once: flushes the message stream and standard output and
+// calls the hard-failure hook.
 [[noreturn]] void P01ABZ();
 
 // The hook that ends the process; by default it exits with status 1. A test or

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <sstream>
 #include <vector>
+
+#include "tests/common/failing_streams.hpp"
 
 namespace triex {
 namespace {
@@ -46,8 +49,47 @@ TEST(CommandLine, VersionPrintsTheVersion) {
   EXPECT_EQ(o.out.back(), '\n');
 }
 
+TEST(CommandLine, OfHelpAndVersionTheFirstGivenIsAnswered) {
+  EXPECT_EQ(handle({"--version", "--help"}).out, handle({"--version"}).out);
+  EXPECT_EQ(handle({"--help", "--version"}).out, handle({"--help"}).out);
+  EXPECT_EQ(handle({"-h", "--version", "-h"}).out, handle({"--help"}).out);
+  EXPECT_EQ(handle({"--version", "--help"}).status, 0);
+  EXPECT_EQ(handle({"--version", "--help"}).err, "");
+}
+
+TEST(CommandLine, AFailedWriteOfHelpOrVersionGivesStatusThreeAndOneLine) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{{"--help"}, {"--version"}}) {
+    for (std::size_t capacity : {std::size_t{0}, std::size_t{5}}) {
+      testing_support::FailingOutput failing(capacity, ENOSPC);
+      std::ostream out(&failing);
+      std::ostringstream err;
+      int status = -1;
+      EXPECT_EQ(handle_command_line(args, out, err, status), CommandLineAction::Exit);
+      EXPECT_EQ(status, 3);
+      EXPECT_EQ(err.str(), "triex: cannot write standard output: No space left on device\n");
+    }
+  }
+  // A stream that does not say why it failed: the line names no reason.
+  std::ostringstream out, err;
+  out.setstate(std::ios::badbit);
+  int status = -1;
+  const std::vector<std::string_view> help = {"--help"};
+  handle_command_line(help, out, err, status);
+  EXPECT_EQ(status, 3);
+  EXPECT_EQ(err.str(), "triex: cannot write standard output\n");
+}
+
+TEST(CommandLine, ARefusedArgumentIsEchoedWithoutControlCharacters) {
+  const Outcome o = handle({"\x1b]0;title\x07\x1b[2J"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_EQ(o.err, "triex: unknown argument \"?]0;title??[2J\" (try triex --help)\n");
+  const std::string long_argument = std::string(79, 'a') + "\xC3\xA9";
+  EXPECT_EQ(handle({long_argument}).err, "triex: unknown argument \"" + std::string(79, 'a') + "\" (try triex --help)\n");
+}
+
 TEST(CommandLine, AnyOtherArgumentIsRefusedWithStatusTwo) {
-  for (const auto& args : std::vector<std::vector<std::string_view>>{{"-x"}, {"input.txt"}, {"--help", "extra"}}) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{
+           {"-x"}, {"input.txt"}, {"--help", "extra"}, {"--version", "--help", "-v"}}) {
     const Outcome o = handle(args);
     EXPECT_EQ(o.action, CommandLineAction::Exit);
     EXPECT_EQ(o.status, 2);

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cmath>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "shape/params.hpp"
+#include "tests/common/failing_streams.hpp"
 
 namespace triex {
 namespace {
@@ -186,12 +190,102 @@ TEST(Dialogue, HydrationVbarAndValencyMayBeAnyFiniteValue) {
 }
 
 TEST(Dialogue, AProductThatOverflowsIsShownAndTheRunGoesOn) {
-  const Transcript t = run_with("x\n1\n1 1 1\n1\n1000\n1e306\nyes\nno\n0\n");
-  EXPECT_EQ(t.status, 0);
-  EXPECT_TRUE(t.has_line(" Molar mass, M =  0.10000+307 g/mol"));
+  // U = vs M ured overflows; B(ex) = U/(2M^2) stays infinite; on the
+  // polyelectrolyte path the radius overflows too and the Debye factor is
+  // infinity over infinity.
+  const Transcript t = run_with("x\n1\n1 1 1\n1\n1e300\n1e10\nyes\nyes\n1\n0.1\n0\n");
+  EXPECT_EQ(t.status, 0) << t.err;
+  EXPECT_TRUE(t.has_line(" vs = **********ml/g"));
   EXPECT_TRUE(t.has_line(" Molar covolume, U =     Infinity ml/mol"));
-  EXPECT_TRUE(t.has_line(" B(ex) =          NaN ml.mol/g**2"));
+  EXPECT_TRUE(t.has_line(" B(ex) =     Infinity ml.mol/g**2"));
+  EXPECT_TRUE(t.has_line(" B(z) =          NaN ml.mol/g**2"));
   EXPECT_TRUE(t.has_line(" BM**2 =          NaN litre/mol"));
+}
+
+// B(ex) = U/(2M^2): a molar mass for which 2*M*M overflows would print B(ex) = 0.
+TEST(Dialogue, RefusesAMolarMassWhoseDoubledSquareOverflows) {
+  const double largest = 9.480751908109176e153;
+  ASSERT_TRUE(std::isfinite(2.0 * (largest * largest)));
+  const double next = std::nextafter(largest, 1e300);
+  ASSERT_FALSE(std::isfinite(2.0 * (next * next)));
+
+  const Transcript kept = run_with("x\n1\n1 1 1\n1\n1\n9.480751908109176e153\nyes\nno\n0\n");
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_TRUE(kept.has_line(" B(ex) =  0.42191-153 ml.mol/g**2"));
+  for (const char* M : {"9.480751908109177e153", "1.2e154", "1e200", "1e308"}) {
+    const Transcript t = run_with(std::string("x\n1\n1 1 1\n1\n1\n") + M + "\nyes\nno\n0\n");
+    EXPECT_EQ(t.status, 2) << M;
+    EXPECT_EQ(t.err.rfind("triex: answer to \"Enter molar mass, M (g/mol)\": M = ", 0), 0u) << t.err;
+    EXPECT_NE(t.err.find(" is too large: 2*M*M overflows a double\n"), std::string::npos) << t.err;
+    EXPECT_EQ(t.lines().back(), " Enter molar mass, M (g/mol)") << M;
+  }
+  EXPECT_EQ(run_with("x\n1\n1 1 1\n1\n1\n1e200\n").err,
+            "triex: answer to \"Enter molar mass, M (g/mol)\": M = 1e+200 is too large: 2*M*M overflows a double\n");
+}
+
+constexpr const char* kSphereAnswers = "lysozyme\n1\n1 1 1\n1\n1\n10000\nyes\nyes\n10\n0.1\n0\n";
+
+Transcript run_with_output_failing_after(std::size_t capacity, int error_number = ENOSPC) {
+  std::istringstream in(kSphereAnswers);
+  testing_support::FailingOutput failing(capacity, error_number);
+  std::ostream out(&failing);
+  std::ostringstream err;
+  const int status = run(in, out, err);
+  return {status, failing.written(), err.str()};
+}
+
+// Wherever standard output fails (at the first prompt, between prompts, in
+// the report, or in the last bytes), the run ends with status 3 and one line.
+TEST(WriteFailure, AnywhereInTheRunEndsWithStatusThreeAndOneLine) {
+  const Transcript whole = run_with(kSphereAnswers);
+  ASSERT_EQ(whole.status, 0);
+  const std::size_t report_start = whole.out.find("\n\n\n\n\n\n\n\n\n\n");
+  ASSERT_NE(report_start, std::string::npos);
+  for (std::size_t capacity = 0; capacity < whole.out.size(); ++capacity) {
+    const Transcript t = run_with_output_failing_after(capacity);
+    ASSERT_EQ(t.status, 3) << "output failing after " << capacity << " bytes";
+    ASSERT_EQ(t.err, "triex: cannot write standard output: No space left on device\n") << capacity;
+    ASSERT_EQ(t.out, whole.out.substr(0, capacity));
+  }
+  EXPECT_EQ(run_with_output_failing_after(whole.out.size()).status, 0);
+  EXPECT_EQ(run_with_output_failing_after(report_start + 100, EBADF).err,
+            "triex: cannot write standard output: Bad file descriptor\n");
+}
+
+TEST(WriteFailure, AtAPromptNoFurtherAnswerIsRead) {
+  std::istringstream in(kSphereAnswers);
+  testing_support::FailingOutput failing(0, ENOSPC);
+  std::ostream out(&failing);
+  std::ostringstream err;
+  EXPECT_EQ(run(in, out, err), 3);
+  std::string rest;
+  std::getline(in, rest);
+  EXPECT_EQ(rest, "lysozyme");  // the name was never read
+}
+
+TEST(WriteFailure, OfTheRefusalLineGivesStatusThree) {
+  std::istringstream in("x\n1\n0 1 1\n");
+  std::ostringstream out;
+  testing_support::FailingOutput failing_err(0, ENOSPC);
+  std::ostream err(&failing_err);
+  EXPECT_EQ(run(in, out, err), 3);
+}
+
+// A read that fails at the name, inside the semi-axes or at the closing pause.
+TEST(ReadFailure, IsNamedInsteadOfEndOfInputWithStatusTwo) {
+  for (const char* before : {"", "lysozyme\n1\n1 1", "lysozyme\n1\n1 1 1\n1\n1\n10000\nyes\nno\n"}) {
+    testing_support::FailingInput failing(before, EISDIR);
+    std::istream in(&failing);
+    std::ostringstream out, err;
+    EXPECT_EQ(run(in, out, err), 2) << before;
+    EXPECT_EQ(err.str(), "triex: cannot read standard input: Is a directory\n") << before;
+  }
+}
+
+TEST(Dialogue, AByteOrderMarkBeforeTheNameIsNotPartOfIt) {
+  const Transcript t = run_with("\xEF\xBB\xBFlysozyme\n1\n1 1 1\n1\n1\n10000\nyes\nno\n0\n");
+  EXPECT_EQ(t.status, 0);
+  EXPECT_TRUE(t.has_line(" Name of molecule: lysozyme" + std::string(54, ' ')));
 }
 
 }  // namespace

@@ -13,8 +13,12 @@ configure:
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/triex
+# Builds only the program, quietly (its output is shown when the build fails),
+# then starts it; configures the build directory the first time.
+run:
+	@test -f $(BUILD)/CMakeCache.txt || $(MAKE) --no-print-directory configure
+	@cmake --build $(BUILD) --target triex -j $(JOBS) >$(BUILD)/run-build.log 2>&1 || { cat $(BUILD)/run-build.log; exit 1; }
+	@$(BUILD)/triex
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

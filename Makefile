@@ -28,8 +28,10 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	for b in build-bench/bench/*_bench; do $$b; done
 
+# AddressSanitizer and UndefinedBehaviorSanitizer, with assert() and the
+# standard library's checks (_GLIBCXX_ASSERTIONS) kept on.
 sanitize:
-	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_SANITIZE=ON
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_SANITIZE=ON -DTRIEX_ASSERTIONS=ON
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE long
 

@@ -3,11 +3,16 @@ BUILD  ?= build
 JOBS   ?= 2
 PREFIX ?= /usr/local
 
-.PHONY: all configure build run test bench tables format sanitize fuzz clean install
+.PHONY: all deps configure build run test bench tables format sanitize sanitize-thread fuzz clean install
 
 all: build
 
-configure:
+# The Debian packages the build and the tests need: installed when missing
+# (as root), otherwise the one apt-get line to run is printed and make stops.
+deps:
+	@tools/deps.sh
+
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 build: configure
@@ -15,7 +20,7 @@ build: configure
 
 # Builds only the program, quietly (its output is shown when the build fails),
 # then starts it; configures the build directory the first time.
-run:
+run: deps
 	@test -f $(BUILD)/CMakeCache.txt || $(MAKE) --no-print-directory configure
 	@cmake --build $(BUILD) --target triex -j $(JOBS) >$(BUILD)/run-build.log 2>&1 || { cat $(BUILD)/run-build.log; exit 1; }
 	@$(BUILD)/triex
@@ -34,6 +39,14 @@ sanitize:
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_SANITIZE=ON -DTRIEX_ASSERTIONS=ON
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) -LE long
+	$(MAKE) --no-print-directory sanitize-thread
+
+# ThreadSanitizer over the tests that run several threads at once.
+THREAD_TESTS ?= Thread|Parallel|Concurren
+sanitize-thread:
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_TSAN=ON
+	cmake --build build-tsan -j $(JOBS)
+	ctest --test-dir build-tsan --output-on-failure -j $(JOBS) -R '$(THREAD_TESTS)' --no-tests=error
 
 # Each fuzz target runs FUZZ_SECONDS on a copy of the seed corpus in tests/fuzz/corpus.
 FUZZ_SECONDS ?= 60

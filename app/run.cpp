@@ -1,6 +1,5 @@
 #include "app/run.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <istream>
 #include <ostream>
@@ -17,6 +16,7 @@
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
 #include "support/X04AAF.hpp"
+#include "support/refusal.hpp"
 #include "support/edit.hpp"
 
 namespace triex {
@@ -37,7 +37,7 @@ struct Refusal {
 
 class Dialogue {
  public:
-  Dialogue(std::istream& in, std::ostream& out) : answers_(in), out_(out) {}
+  Dialogue(std::istream& in, std::ostream& out, std::ostream& err) : answers_(in), out_(out), err_(err) {}
 
   // Each step returns false when an answer is refused (refusal() tells why) or
   // a write to the output stream failed (the stream tells).
@@ -71,27 +71,23 @@ class Dialogue {
   bool reals(std::string_view question, std::span<double> values) {
     return flushed() && answered(answers_.read_reals(values), question);
   }
+  bool accepted(std::string_view question, const std::optional<std::string>& problem) {
+    return !problem || refuse(question, *problem);
+  }
   bool positive(std::string_view question, std::string_view name, double value);
 
   AnswerReader answers_;
   std::ostream& out_;
+  std::ostream& err_;
   RunData run_;
   Refusal refusal_;
 
 };
 
-// The shortest decimal text that reads back as the value.
-std::string shortest(double value) {
-  char buf[32];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, result.ptr);
-}
-
 // A value that a later formula divides by or takes a root of must be a
 // positive finite number.
 bool Dialogue::positive(std::string_view question, std::string_view name, double value) {
-  if (std::isfinite(value) && value > 0) return true;
-  return refuse(question, std::string(name) + " = " + shortest(value) + " must be a positive number");
+  return accepted(question, not_positive(name, value));
 }
 
 // Name, form of the shape, and the shape itself; sets PARAMS.
@@ -129,8 +125,17 @@ bool Dialogue::shape_answers() {
   return true;
 }
 
+// A quadrature value that is plainly wrong is not used: the closed form takes
+// its place, and a note on standard error says so (standard output keeps its
+// form).
 void Dialogue::shape_results() {
-  run_.URED = shape_section().URED;
+  const CheckedUred ured = checked_ured(shape_section().URED, PARAMS.A, PARAMS.B, PARAMS.C);
+  run_.URED = ured.URED;
+  if (ured.replaced) {
+    err_ << "triex: note: the quadrature did not reach its accuracy for this shape (ured = " << shortest(ured.quadrature)
+         << "); the closed form's ured = " << shortest(ured.exact) << " is used\n";
+    err_.flush();
+  }
   formatted_record(out_, {" Reduced excluded volume, ured = ", edit_E(run_.URED, 12, 5)});
 }
 
@@ -159,13 +164,9 @@ bool Dialogue::solution_answers() {
 
   list_record(out_, {"Enter molar mass, M (g/mol)"});
   if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.MOLMAS, 1))) return false;
-  if (!positive("Enter molar mass, M (g/mol)", "M", run_.MOLMAS)) return false;
   // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
-  // 9.480751908109176e153 g/mol, the square alone overflows above 1.34e154),
-  // B(ex) would print as 0 instead of a small positive value.
-  if (!std::isfinite(2.0 * (run_.MOLMAS * run_.MOLMAS)))
-    return refuse("Enter molar mass, M (g/mol)",
-                  "M = " + shortest(run_.MOLMAS) + " is too large: 2*M*M overflows a double");
+  // 9.480751908109176e153 g/mol), B(ex) would print as 0.
+  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.MOLMAS))) return false;
   molar_covolume(run_);
   formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.MOLVOL, 12, 5), "ml/mol"});
   return true;
@@ -231,7 +232,7 @@ class MessageStreamScope {
 
 int run(std::istream& in, std::ostream& out, std::ostream& err) {
   MessageStreamScope messages(out);
-  Dialogue dialogue(in, out);
+  Dialogue dialogue(in, out, err);
   bool ok = dialogue.shape_answers();
   if (ok) {
     dialogue.shape_results();

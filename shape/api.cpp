@@ -98,7 +98,7 @@ double swollen_specific_volume(double vbar, double hydration, double solvent_den
 Virial virial(const VirialInputs& in) {
   require(not_positive("ured", in.ured));
   require(not_positive("vs", in.vs));
-  require(not_positive_with_finite_square("M", in.molar_mass));
+  require(not_a_molar_mass("M", in.molar_mass));
   require_charge(in.charge);
   Virial out;
   out.U = molar_covolume(in.vs, in.molar_mass, in.ured);
@@ -129,7 +129,7 @@ std::vector<AxialRatios> solve(double X, int points) {
 double ured_from_virial(double B, double vs, double molar_mass, std::optional<Charge> charge) {
   require(not_finite("B", B));
   require(not_positive("vs", vs));
-  require(not_positive_with_finite_square("M", molar_mass));
+  require(not_a_molar_mass("M", molar_mass));
   require_charge(charge);
   const double Bz = charge ? polyelectrolyte_term(charge->valency, charge->ionic_strength, vs, molar_mass).BZ : 0.0;
   return ured_from_exclusion_term(B - Bz, vs, molar_mass);

@@ -42,4 +42,20 @@ ShapeQuadrature reduced_excluded_volume(double A, double B, double C);
 // within ALPHA), then the double integrals.
 ShapeResult shape_section();
 
+// The integrations are asked for 1e-5 in each rule; a URED further than ten
+// times that from the exact closed form, or not finite, is plainly wrong (a
+// needle beyond their resolution, semi-axes far below the absolute accuracy
+// or so large that the integrands overflow).
+inline constexpr double kQuadratureTrust = 1e-4;
+
+// The value the rest of the run uses: the quadrature's URED where it is
+// within kQuadratureTrust of the closed form, else the closed form's.
+struct CheckedUred {
+  double URED;        // the value to use
+  double quadrature;  // the quadrature's value
+  double exact;       // the closed form's value
+  bool replaced;      // the quadrature's value was plainly wrong
+};
+CheckedUred checked_ured(double URED, double A, double B, double C);
+
 }  // namespace triex

@@ -16,10 +16,10 @@ std::optional<std::string> not_positive(std::string_view name, double value) {
   return std::string(name) + " = " + shortest(value) + " must be a positive number";
 }
 
-std::optional<std::string> not_positive_with_finite_square(std::string_view name, double value) {
+std::optional<std::string> not_a_molar_mass(std::string_view name, double value) {
   if (auto problem = not_positive(name, value)) return problem;
-  if (std::isfinite(value * value)) return std::nullopt;
-  return std::string(name) + " = " + shortest(value) + " is too large: its square overflows";
+  if (std::isfinite(2.0 * (value * value))) return std::nullopt;
+  return std::string(name) + " = " + shortest(value) + " is too large: 2*M*M overflows a double";
 }
 
 std::optional<std::string> not_finite(std::string_view name, double value) {

@@ -16,10 +16,10 @@ std::string shortest(double value);
 // positive number".
 std::optional<std::string> not_positive(std::string_view name, double value);
 
-// A value whose square a later formula takes must also keep that square
-// finite (a molar mass of 1e200 would turn B(ex) into 0): nothing when the
-// value is positive with a finite square, else the reason.
-std::optional<std::string> not_positive_with_finite_square(std::string_view name, double value);
+// A molar mass must be positive and keep 2 M M finite: B(ex) = U / (2 M M)
+// would otherwise come out as 0 (M above 9.480751908109176e153 g/mol).
+// Nothing when it does, else the reason.
+std::optional<std::string> not_a_molar_mass(std::string_view name, double value);
 
 // A value that may take any sign must still be a finite number.
 std::optional<std::string> not_finite(std::string_view name, double value);

@@ -4,7 +4,7 @@
 // Link the CMake target triex::triex (find_package(triex)). Every function
 // is reentrant: none keeps state between calls, so any number of threads may
 // call them at once. A value that has no meaning (a semi-axis that is zero,
-// negative, infinite or NaN; a molar mass whose square overflows; ...) throws
+// negative, infinite or NaN; a molar mass M for which 2 M M overflows; ...) throws
 // std::invalid_argument whose what() names the value and the rule, in the
 // words of the command line; a function never returns a number for it.
 //

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <limits>
@@ -9,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "shape/closed_form.hpp"
 #include "shape/params.hpp"
+#include "shape/shape_section.hpp"
+#include "support/edit.hpp"
 #include "tests/common/failing_streams.hpp"
 
 namespace triex {
@@ -286,6 +290,39 @@ TEST(Dialogue, AByteOrderMarkBeforeTheNameIsNotPartOfIt) {
   const Transcript t = run_with("\xEF\xBB\xBFlysozyme\n1\n1 1 1\n1\n1\n10000\nyes\nno\n0\n");
   EXPECT_EQ(t.status, 0);
   EXPECT_TRUE(t.has_line(" Name of molecule: lysozyme" + std::string(54, ' ')));
+}
+
+// Shapes whose quadrature is plainly wrong (below 8, non-finite, or far off):
+// the run goes on with the closed form, prints it in the usual form, says so
+// in one note on standard error and ends normally.
+TEST(QuadratureFallback, APlainlyWrongQuadratureIsReplacedByTheClosedFormWithOneNote) {
+  struct Case {
+    const char* axes;
+    double a, b, c;
+  };
+  const Case cases[] = {{"1 1 1e-7", 1, 1, 1e-7},           {"1 1 1e-6", 1, 1, 1e-6},
+                        {"1e80 1e80 1e80", 1e80, 1e80, 1e80}, {"3e100 2e100 1e100", 3e100, 2e100, 1e100},
+                        {"3e-6 2e-6 1e-6", 3e-6, 2e-6, 1e-6}, {"100000 1 1", 100000, 1, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.axes);
+    const Transcript t = run_with(std::string("x\n1\n") + c.axes + "\n1\n1\n10000\nyes\nno\n0\n");
+    EXPECT_EQ(t.status, 0);
+    EXPECT_TRUE(t.has_line(" Reduced excluded volume, ured = " + edit_E(closed_form_ured(c.a, c.b, c.c), 12, 5)));
+    EXPECT_EQ(t.err.rfind("triex: note: the quadrature did not reach its accuracy for this shape (ured = ", 0), 0u)
+        << t.err;
+    EXPECT_NE(t.err.find("); the closed form's ured = "), std::string::npos) << t.err;
+    EXPECT_EQ(std::count(t.err.begin(), t.err.end(), '\n'), 1) << t.err;
+  }
+}
+
+TEST(QuadratureFallback, AQuadratureWithinItsAccuracyIsKeptToTheBitWithoutANote) {
+  const Transcript t = run_with("x\n1\n3 2 1\n1\n1\n10000\nyes\nno\n0\n");
+  EXPECT_EQ(t.status, 0);
+  EXPECT_EQ(t.err, "");
+  set_semi_axes(3, 2, 1);
+  EXPECT_TRUE(t.has_line(" Reduced excluded volume, ured = " + edit_E(shape_section().URED, 12, 5)));
+  // 10.1736198 by the quadrature, 10.1736185 exact: the quadrature's digits show.
+  EXPECT_TRUE(t.has_line(" Reduced excluded volume (sphere = 8), ured =    10.1736"));
 }
 
 }  // namespace

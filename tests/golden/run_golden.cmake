@@ -1,5 +1,6 @@
 # Runs PROGRAM with CASE.in on standard input; compares standard output with
-# CASE.out byte for byte and the exit status with CASE.rc (default 0).
+# CASE.out byte for byte, the exit status with CASE.rc (default 0) and, where
+# CASE.errlines exists, the number of lines on standard error with it.
 execute_process(COMMAND ${PROGRAM}
   INPUT_FILE ${CASE}.in
   OUTPUT_VARIABLE actual
@@ -21,4 +22,12 @@ endif()
 if(NOT actual STREQUAL expected)
   file(WRITE ${CASE}.actual "${actual}")
   message(FATAL_ERROR "standard output differs from ${CASE}.out; written to ${CASE}.actual")
+endif()
+if(EXISTS ${CASE}.errlines)
+  file(STRINGS ${CASE}.errlines expected_lines LIMIT_COUNT 1)
+  string(REGEX MATCHALL "\n" newlines "${stderr_text}")
+  list(LENGTH newlines lines)
+  if(NOT lines EQUAL expected_lines)
+    message(FATAL_ERROR "${lines} lines on standard error, expected ${expected_lines}:\n${stderr_text}")
+  endif()
 endif()

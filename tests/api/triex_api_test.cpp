@@ -1,0 +1,145 @@
+// The public API: refusals in the dialogue's words, the dialogue's values
+// where it computes the same thing, and the inverse problem.
+
+#include "triex/triex.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "shape/closed_form.hpp"
+#include "shape/shape_section.hpp"
+#include "shape/virial.hpp"
+
+namespace triex {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The message of the std::invalid_argument that call throws ("" if none).
+template <class Call>
+std::string refusal(Call call) {
+  try {
+    call();
+  } catch (const std::invalid_argument& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(Api, SemiAxesThatAreNotPositiveFiniteNumbersAreRefusedByName) {
+  EXPECT_EQ(refusal([] { ured(0, 1, 1); }), "a = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { ured(1, -2, 1); }), "b = -2 must be a positive number");
+  EXPECT_EQ(refusal([] { ured(1, 1, kNaN); }), "c = nan must be a positive number");
+  EXPECT_EQ(refusal([] { shape_functions(kInf, 1, 1); }), "a = inf must be a positive number");
+  EXPECT_EQ(refusal([] { quadrature(1, -0.0, 1); }), "b = -0 must be a positive number");
+  EXPECT_EQ(refusal([] { ured_ratios(0, 1); }), "a/b = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { quadrature_ratios(1, kNaN); }), "b/c = nan must be a positive number");
+  // The dialogue's rule for ratios: their product must be a number too.
+  EXPECT_EQ(refusal([] { ured_ratios(1e200, 1e200); }), "a = (a/b)(b/c) = inf must be a positive number");
+  EXPECT_EQ(refusal([] { ured_ratios(1e-200, 1e-200); }), "a = (a/b)(b/c) = 0 must be a positive number");
+}
+
+TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {
+  EXPECT_EQ(refusal([] { virial({8, 0, 1000, {}}); }), "vs = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, -1, {}}); }), "M = -1 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1e200, {}}); }), "M = 1e+200 is too large: 2*M*M overflows a double");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{1, 0}}); }), "I = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{kNaN, 0.1}}); }), "Z = nan must be a finite number");
+  EXPECT_EQ(refusal([] { swollen_specific_volume(0.73, 0.35, 0); }), "rho = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { swollen_specific_volume(-2, 0.35, 1); }), "vs = vbar + delta/rho = -1.65 must be a positive number");
+  EXPECT_EQ(refusal([] { ured_from_virial(kNaN, 1, 1000); }), "B = nan must be a finite number");
+  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {0, 1, 1}); }), "V = 0 must be a positive number");
+}
+
+// The values of the dialogue's report for a sphere of vs 1 ml/g, M 10000 g/mol,
+// and with a charge, from the same formulas in the same order.
+TEST(Api, VirialQuantitiesAreTheDialoguesToTheBit) {
+  const double u = ured(3, 2, 1);
+  const Virial plain = virial({u, 0.75, 14300, {}});
+  EXPECT_EQ(plain.U, molar_covolume(0.75, 14300, u));
+  EXPECT_EQ(plain.u, plain.U / NA);
+  EXPECT_EQ(plain.Bex, plain.U / (2.0 * (14300.0 * 14300.0)));
+  EXPECT_EQ(plain.Bz, 0.0);
+  EXPECT_EQ(plain.B, plain.Bex);
+  EXPECT_EQ(plain.BM, 14300 * plain.B);
+  EXPECT_EQ(plain.BM2, 14300 * plain.BM * kMilliSingle);
+  EXPECT_EQ(plain.BM2_per_uM, plain.BM2 * kMicroSingle);
+
+  const Virial charged = virial({u, 0.75, 14300, Charge{-5, 0.1}});
+  const Polyelectrolyte p = polyelectrolyte_term(-5, 0.1, 0.75, 14300);
+  EXPECT_EQ(charged.Bz, p.BZ);
+  EXPECT_GT(charged.Bz, 0.0);  // Z^2: either sign of charge repels
+  EXPECT_EQ(charged.B, charged.Bex + charged.Bz);
+
+  // Sphere, vs 1, M 10000: U = 80000 ml/mol and B(ex) = 4e-4 ml mol/g^2.
+  const Virial sphere = virial({8, 1, 10000, {}});
+  EXPECT_EQ(sphere.U, 80000.0);
+  EXPECT_DOUBLE_EQ(sphere.Bex, 4e-4);
+}
+
+TEST(Api, TheQuadratureEntryIsTheDialoguesShapeSection) {
+  const QuadratureResult q = quadrature(3, 2, 1);
+  const ShapeQuadrature section = reduced_excluded_volume(3, 2, 1);
+  EXPECT_EQ(q.ured, section.URED);
+  EXPECT_EQ(q.surface, section.S);
+  EXPECT_EQ(q.mean_radius, section.R);
+  EXPECT_EQ(q.npts_surface, section.NPTS_S);
+  EXPECT_EQ(q.ifail_curvature, section.IFAIL_R);
+  // Ratios 1.5, 2 are the ellipsoid 3, 2, 1 by the dialogue's rule.
+  EXPECT_EQ(quadrature_ratios(1.5, 2).ured, section.URED);
+  EXPECT_EQ(ured_ratios(1.5, 2), ured(3, 2, 1));
+  const ShapeFunctions s = shape_functions(3, 2, 1);
+  EXPECT_NEAR(mixture_excluded_volume(s, s) / (ured(3, 2, 1) * s.volume), 1.0, 1e-15);
+}
+
+TEST(Api, TheSolvedCurveRunsFromProlateToOblateAndGivesBackItsUred) {
+  for (double X : {8.000001, 9.0, 12.5, 100.0, 1e4, 1e8}) {
+    SCOPED_TRACE(X);
+    const std::vector<AxialRatios> curve = solve(X, 50);
+    ASSERT_EQ(curve.size(), 50u);
+    EXPECT_EQ(curve.front().b_over_c, 1.0);  // the prolate spheroid (p, 1)
+    EXPECT_EQ(curve.back().a_over_b, 1.0);   // the oblate spheroid (1, p)
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+      EXPECT_NEAR(ured_ratios(curve[i].a_over_b, curve[i].b_over_c) / X, 1.0, 1e-12);
+      EXPECT_GE(curve[i].a_over_b, 1.0);
+      EXPECT_GE(curve[i].b_over_c, 1.0);
+      if (i > 0) {
+        EXPECT_LE(curve[i].a_over_b, curve[i - 1].a_over_b);
+        EXPECT_GE(curve[i].b_over_c, curve[i - 1].b_over_c);
+      }
+    }
+    // The ends are the spheroids of the closed form: p:1:1 and 1:1:1/p.
+    EXPECT_NEAR(closed_form_ured(curve.front().a_over_b, 1, 1) / X, 1.0, 1e-12);
+    EXPECT_NEAR(closed_form_ured(1, 1, 1 / curve.back().b_over_c) / X, 1.0, 1e-12);
+  }
+  // A prolate 10:1:1 has u_red 26.38...: the solver finds the ratio 10 again.
+  const double rod = ured(10, 1, 1);
+  EXPECT_NEAR(solve(rod, 2).front().a_over_b, 10.0, 1e-10);
+}
+
+TEST(Api, TheSolverRefusesWhatNoEllipsoidWithinItsRangeHas) {
+  EXPECT_EQ(solve(8.0, 50).size(), 1u);
+  EXPECT_EQ(solve(8.0, 50).front().a_over_b, 1.0);
+  EXPECT_EQ(refusal([] { solve(7.99, 50); }), "ured = 7.99 is below 8, the sphere's: no ellipsoid has it");
+  EXPECT_EQ(refusal([] { solve(kNaN, 50); }), "ured = nan must be a number");
+  EXPECT_EQ(refusal([] { solve(12, 1); }), "points = 1 must be at least 2");
+  const std::string beyond = refusal([] { solve(1e15, 50); });
+  EXPECT_EQ(beyond.rfind("ured = 1e+15 is beyond the supported range: axial ratios up to 1e+12 reach ured = ", 0), 0u)
+      << beyond;
+  EXPECT_EQ(refusal([] { solve(kInf, 50); }).substr(0, 45), "ured = inf is beyond the supported range: axi");
+}
+
+TEST(Api, AMeasuredVirialCoefficientGivesBackTheUredThatMadeIt) {
+  const double u = ured(5, 2, 1);
+  const Virial v = virial({u, 0.74, 66000, Charge{-10, 0.15}});
+  EXPECT_NEAR(ured_from_virial(v.B, 0.74, 66000, Charge{-10, 0.15}) / u, 1.0, 1e-14);
+  EXPECT_NEAR(ured_from_virial(v.Bex, 0.74, 66000) / u, 1.0, 1e-14);
+}
+
+}  // namespace
+}  // namespace triex

@@ -1,0 +1,163 @@
+"""The report's quantities, the inverse problem, and refused values in the
+command line's words."""
+
+import math
+import os
+import re
+import subprocess
+
+import numpy as np
+import pytest
+
+import triex
+
+# The solver places each shape within 1e-12 relative of the asked u_red.
+SOLVER_AGREEMENT = 1e-12
+
+BATCH_COLUMNS = ["ured", "U_ml_per_mol", "u_ml", "Bex_ml_mol_per_g2", "Bz_ml_mol_per_g2", "B_ml_mol_per_g2",
+                 "BM_ml_per_g", "BM2_l_per_mol", "BM2_per_uM"]
+
+
+class TestVirial:
+    def test_the_report_of_the_example_3_2_1(self):
+        # The dialogue's report for 3, 2, 1 Angstrom, vs = 0.75 ml/g and
+        # M = 14300 g/mol (tests/golden/axes_321) prints these to 5 digits.
+        q = triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300, method="quadrature")
+        assert list(q) == BATCH_COLUMNS
+        printed = {"ured": 10.1736, "U_ml_per_mol": 0.10911e6, "u_ml": 0.18118e-18,
+                   "Bex_ml_mol_per_g2": 0.26679e-3, "BM_ml_per_g": 0.38151e1, "BM2_l_per_mol": 0.54556e2}
+        for key, value in printed.items():
+            assert q[key] == pytest.approx(value, rel=1e-4), key
+        assert q["Bz_ml_mol_per_g2"] == 0.0
+        assert q["B_ml_mol_per_g2"] == q["Bex_ml_mol_per_g2"]
+        assert q["ured"] == triex.ured(3, 2, 1, method="quadrature")
+
+    def test_the_quantities_follow_their_definitions(self):
+        q = triex.virial(a_over_b=2.5, b_over_c=1.5, vs=0.74, molar_mass=66000)
+        u_red = triex.ured_ratios(2.5, 1.5)
+        assert q["ured"] == u_red
+        assert q["U_ml_per_mol"] == pytest.approx(0.74 * 66000 * u_red, rel=1e-15)
+        assert q["Bex_ml_mol_per_g2"] == pytest.approx(q["U_ml_per_mol"] / (2 * 66000**2), rel=1e-15)
+        assert q["BM_ml_per_g"] == pytest.approx(q["B_ml_mol_per_g2"] * 66000, rel=1e-6)
+
+    def test_hydration_data_give_vs_and_its_column(self):
+        q = triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=1.0, vbar=0.73, molar_mass=14300)
+        assert list(q) == BATCH_COLUMNS[:1] + ["vs_ml_per_g"] + BATCH_COLUMNS[1:]
+        assert q["vs_ml_per_g"] == triex.swollen_specific_volume(0.73, 0.3, 1.0) == 0.73 + 0.3 / 1.0
+        same = triex.virial(a=3, b=2, c=1, vs=q["vs_ml_per_g"], molar_mass=14300)
+        assert all(same[k] == q[k] for k in BATCH_COLUMNS)
+
+    def test_a_charge_adds_a_positive_screened_term(self):
+        neutral = triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300)
+        charged = triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300, valency=[0, 5, -5], ionic_strength=0.1)
+        assert charged["Bz_ml_mol_per_g2"][0] == 0.0
+        assert charged["Bz_ml_mol_per_g2"][1] == charged["Bz_ml_mol_per_g2"][2] > 0
+        # Unscreened, B(z) would be Z^2 / (4 I M^2) in l mol/g^2; the Debye factor is at most 1.
+        assert charged["Bz_ml_mol_per_g2"][1] < 1000 * 25 / (4 * 0.1 * 14300**2)
+        np.testing.assert_array_equal(charged["Bex_ml_mol_per_g2"], neutral["Bex_ml_mol_per_g2"])
+        np.testing.assert_array_equal(charged["B_ml_mol_per_g2"],
+                                      charged["Bex_ml_mol_per_g2"] + charged["Bz_ml_mol_per_g2"])
+
+
+class TestSolve:
+    @pytest.mark.parametrize("u_red", [8.0 + 1e-9, 8.5, 12.5, 100.0, 1e4])
+    def test_every_shape_of_the_curve_has_the_asked_ured(self, u_red):
+        curve = triex.solve(u_red, points=40)
+        assert len(curve.a_over_b) == len(curve.b_over_c) == 40
+        np.testing.assert_allclose(triex.ured_ratios(*curve), u_red, rtol=SOLVER_AGREEMENT, atol=0)
+        # Prolate end first: a/b falls from (p, 1) and b/c rises to (1, q).
+        assert curve.b_over_c[0] == 1.0 and curve.a_over_b[-1] == 1.0
+        assert np.all(np.diff(curve.a_over_b) < 0) and np.all(np.diff(curve.b_over_c) > 0)
+
+    def test_the_sphere_alone_has_ured_8(self):
+        curve = triex.solve(8.0)
+        assert list(curve.a_over_b) == [1.0] and list(curve.b_over_c) == [1.0]
+
+    @pytest.mark.parametrize("charge", [{}, {"valency": 12.0, "ionic_strength": 0.05}])
+    def test_a_measured_B_gives_back_the_shape_that_made_it(self, charge):
+        data = {"molar_mass": 66000.0, "hydration": 0.35, "solvent_density": 1.0, "vbar": 0.733, **charge}
+        B = triex.virial(a_over_b=3.0, b_over_c=1.0, **data)["B_ml_mol_per_g2"]
+        u_red = triex.ured_from_virial(B=B, **data)
+        assert u_red == pytest.approx(triex.ured_ratios(3.0, 1.0), rel=1e-14)
+        curve = triex.solve_virial(B=B, points=7, **data)
+        assert curve.a_over_b[0] == pytest.approx(3.0, rel=1e-11)
+        np.testing.assert_allclose(triex.ured_ratios(*curve), u_red, rtol=SOLVER_AGREEMENT, atol=0)
+
+
+def refusal(message):
+    return pytest.raises(ValueError, match="^" + re.escape(message) + "$")
+
+
+class TestRefusedValues:
+    @pytest.mark.parametrize("call, message", [
+        (lambda: triex.ured(0, 1, 1), "a = 0 must be a positive number"),
+        (lambda: triex.ured(1, -2.5, 1), "b = -2.5 must be a positive number"),
+        (lambda: triex.ured(1, 1, math.inf), "c = inf must be a positive number"),
+        (lambda: triex.ured([1, 2, math.nan], 1, 1), "a = nan must be a positive number (at index 2)"),
+        (lambda: triex.ured([[1, 1], [1, 1]], [[1, 1], [1, -0.0]], 1), "b = -0 must be a positive number (at index (1, 1))"),
+        (lambda: triex.ured_ratios(0, 1), "a/b = 0 must be a positive number"),
+        (lambda: triex.ured_ratios(1e200, 1e200), "a = (a/b)(b/c) = inf must be a positive number"),
+        (lambda: triex.shape_functions(1, math.nan, 1), "b = nan must be a positive number"),
+        (lambda: triex.ured(1, 1, 1, threads=0), "threads = 0 must be at least 1"),
+        (lambda: triex.solve(7.5), "ured = 7.5 is below 8, the sphere's: no ellipsoid has it"),
+        (lambda: triex.solve(math.nan), "ured = nan must be a number"),
+        (lambda: triex.solve(12.0, points=1), "points = 1 must be at least 2"),
+        (lambda: triex.solve(12.0, points=2.5), "points = 2.5 must be a whole number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=0), "M = 0 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=-1, molar_mass=1e4), "vs = -1 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=0, vbar=0.7, molar_mass=1e4),
+         "rho = 0 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, hydration=-1, solvent_density=1, vbar=0.7, molar_mass=1e4),
+         "vs = vbar + delta/rho = -0.30000000000000004 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=1, molar_mass=1e4, valency=2, ionic_strength=0),
+         "I = 0 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=1, molar_mass=1e4, valency=2),
+         "valency and ionic_strength go together: give both or neither"),
+        (lambda: triex.virial(a=3, b=2, vs=1, molar_mass=1e4), "give the shape as a, b, c or as a_over_b, b_over_c"),
+        (lambda: triex.virial(a=3, b=2, c=1, a_over_b=2, b_over_c=1, vs=1, molar_mass=1e4),
+         "give the shape as a, b, c or as a_over_b, b_over_c"),
+        (lambda: triex.virial(a=3, b=2, c=1, molar_mass=1e4), "give vs, or all three of hydration, solvent_density and vbar"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=1, vbar=0.7, molar_mass=1e4),
+         "give either vs or hydration, solvent_density and vbar, not both"),
+        (lambda: triex.solve_virial(B=1e-4, vs=1.0, molar_mass=1e4), "ured = 2 is below 8, the sphere's: no ellipsoid has it"),
+        (lambda: triex.ured_from_virial(B=math.inf, vs=0.75, molar_mass=1e4), "B = inf must be a finite number"),
+    ])
+    def test_refused_with_the_command_lines_words(self, call, message):
+        with refusal(message):
+            call()
+
+    def test_the_first_refused_element_in_c_order_is_named_whatever_the_threads(self):
+        a = np.ones(100000)
+        a[[77777, 23456, 99999]] = [-1.0, math.nan, 0.0]
+        for threads in (1, 2, 5):
+            with refusal("a = nan must be a positive number (at index 23456)"):
+                triex.ured(a, 1.0, 1.0, threads=threads)
+
+
+# The interactive program's answers that it refuses, and the same values
+# given to the module: the words after the program's "triex: answer to
+# "<question>": " are the ValueError's.
+DIALOGUE_REFUSALS = [
+    ("x\n1\n0 1 1\n", lambda: triex.ured(0, 1, 1)),
+    ("x\n2\n3 -1\n", lambda: triex.ured_ratios(3, -1)),
+    ("x\n1\n3 2 1\n1\n-0.5\n", lambda: triex.virial(a=3, b=2, c=1, vs=-0.5, molar_mass=1e4)),
+    ("x\n1\n3 2 1\n1\n0.75\n1e200\n", lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=1e200)),
+    ("x\n1\n3 2 1\n2\n0.3 -2 0.7\n",
+     lambda: triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=-2, vbar=0.7, molar_mass=1e4)),
+    ("x\n1\n3 2 1\n2\n-2 1 0.7\n",
+     lambda: triex.virial(a=3, b=2, c=1, hydration=-2, solvent_density=1, vbar=0.7, molar_mass=1e4)),
+    ("x\n1\n3 2 1\n1\n0.75\n14300\ny\ny\n5\n0\n",
+     lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300, valency=5, ionic_strength=0)),
+]
+
+
+@pytest.mark.parametrize("answers, call", DIALOGUE_REFUSALS)
+def test_the_words_are_the_interactive_programs(answers, call):
+    program = os.environ.get("TRIEX_BINARY")
+    if not program:
+        pytest.skip("TRIEX_BINARY (the built triex program) is not set")
+    run = subprocess.run([program], input=answers.encode(), capture_output=True, timeout=60)
+    assert run.returncode == 2, run.stderr
+    words = re.fullmatch(r'triex: answer to "[^"]*": (.*)\n', run.stderr.decode()).group(1)
+    with refusal(words):
+        call()

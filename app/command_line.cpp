@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: triex [--help | --version]\n"
+    "       triex COMMAND [OPTIONS]     (ured, table, batch, solve; triex help COMMAND)\n"
     "\n"
     "Computes the reduced excluded volume of a rigid triaxial ellipsoid (8 for a\n"
     "sphere) and its contributions to the second virial coefficient of a solution.\n"
@@ -32,7 +33,14 @@ constexpr std::string_view kUsage =
     "Exit status: 0 normal end; 1 a library failure ended the run; 2 an answer\n"
     "was refused or standard input could not be read; 3 a write to standard\n"
     "output or standard error failed. The reason for 2 and 3 is on standard error.\n"
-    "See triex(1) for the answers' syntax, the quantities and their units.\n";
+    "See triex(1) for the answers' syntax, the quantities and their units.\n"
+    "\n"
+    "Commands for scripts write CSV (or --format json) on standard output or -o FILE:\n"
+    "  triex ured A B C | --ratios AB BC      u_red of one shape\n"
+    "  triex table --ab LO:HI:N --bc LO:HI:N  u_red over a grid of axial ratios\n"
+    "  triex batch FILE                       the report for each molecule of a CSV file\n"
+    "  triex solve --ured X | --virial B ...  the shapes with a given u_red or B\n"
+    "Each has --help (or triex help COMMAND) with its options and exit statuses.\n";
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 bool is_version(std::string_view arg) { return arg == "--version"; }

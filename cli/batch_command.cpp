@@ -1,0 +1,149 @@
+// triex batch: one molecule a row of a CSV file, the dialogue's report for
+// each as the columns of its output row.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "cli/batch.hpp"
+#include "cli/command_runs.hpp"
+#include "cli/csv_reader.hpp"
+#include "cli/destination.hpp"
+#include "cli/progress.hpp"
+#include "cli/rounds.hpp"
+
+namespace triex::cli {
+namespace {
+
+// Text from the file as it appears in a message: control characters shown as '?'.
+std::string shown(std::string_view text) {
+  std::string s(text.substr(0, 80));
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  return s;
+}
+
+// "FILE:LINE: column "NAME": what is wrong", or without the column.
+void report(std::ostream& err, const std::string& file, std::size_t line, const ColumnProblem& problem) {
+  err << shown(file) << ':' << line << ": ";
+  if (!problem.column.empty()) err << "column \"" << shown(problem.column) << "\": ";
+  err << problem.what << '\n';
+}
+
+// The problem of a record the reader refused, naming the column when it can.
+ColumnProblem record_problem(const CsvRecord& record, const std::vector<std::string>& header) {
+  std::string column;
+  if (record.problem_cell) {
+    const std::size_t i = *record.problem_cell;
+    column = i < header.size() ? header[i] : "column " + std::to_string(i + 1);
+  }
+  return {column, *record.problem};
+}
+
+// Records read per round, then computed by all threads and written in order.
+std::size_t round_size(Method method, unsigned threads) {
+  return method == Method::Exact ? 4096 : std::size_t{8} * std::max(1u, threads);
+}
+
+struct Row {
+  std::size_t line = 0;
+  BatchRow result;
+};
+
+}  // namespace
+
+int run_batch(const BatchOptions& options, const CommonOptions& common, Streams& streams) {
+  std::ostream& err = streams.err;
+  const bool standard_input = options.file == "-";
+  const std::string file = standard_input ? "<stdin>" : options.file;
+  std::ifstream stream;
+  if (!standard_input) {
+    struct stat info;
+    if (::stat(options.file.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) errno = EISDIR;
+    else stream.open(options.file, std::ios::binary);
+    if (!stream.is_open()) {
+      err << "triex batch: cannot read " << shown(options.file) << ": " << std::strerror(errno) << '\n';
+      return err ? kStatusRefused : kStatusWriteFailed;
+    }
+  }
+  CsvReader reader(standard_input ? streams.in : stream);
+  // A read that failed is not the end of the file: the rows would be incomplete.
+  const auto input_failure = [&] {
+    const int error_number = standard_input ? (streams.read_error ? streams.read_error(streams.in) : 0)
+                                            : (stream.bad() ? EIO : 0);
+    if (error_number == 0) return 0;
+    err << "triex batch: cannot read " << (standard_input ? "standard input" : shown(options.file)) << ": "
+        << std::strerror(error_number) << '\n';
+    err.flush();
+    return err ? kStatusRefused : kStatusWriteFailed;
+  };
+
+  // The header decides the columns; a file without a usable one is refused whole.
+  CsvRecord header;
+  BatchLayout layout;
+  std::optional<ColumnProblem> header_problem;
+  if (!reader.next(header)) {
+    header.line = 1;
+    header_problem = ColumnProblem{"", "the file is empty: a header row naming the columns is needed"};
+  } else if (header.problem) {
+    header_problem = record_problem(header, {});  // the header's cells are not names yet: "column N"
+  } else {
+    header_problem = read_layout(header.cells, layout);
+  }
+  if (const int status = input_failure(); status != 0) return status;
+  if (header_problem) {
+    report(err, file, header.line, *header_problem);
+    err.flush();
+    return err ? kStatusRefused : kStatusWriteFailed;
+  }
+
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(err);
+  RowWriter writer(destination.sink(), common.format, output_columns(layout, common.method));
+
+  Progress progress(err, streams.err_is_terminal, "batch", 0);
+  const std::size_t round = round_size(common.method, common.threads);
+  std::vector<CsvRecord> records(round);
+  std::vector<Row> rows(round);
+  std::size_t done = 0, refused = 0, failed = 0;
+  bool more = true;
+  while (more && destination.good()) {
+    std::size_t n = 0;
+    while (n < round && (more = reader.next(records[n]))) ++n;
+    interleaved_for(n, common.threads, [&](std::size_t i) {
+      rows[i].line = records[i].line;
+      if (records[i].problem) {
+        rows[i].result = BatchRow{{}, record_problem(records[i], layout.header), true};
+      } else {
+        rows[i].result = compute_row(layout, records[i].cells, common.method);
+      }
+    });
+    for (std::size_t i = 0; i < n; ++i) {
+      const BatchRow& row = rows[i].result;
+      if (row.problem) {
+        report(err, file, rows[i].line, *row.problem);
+        ++refused;
+        continue;
+      }
+      writer.row(row.cells);
+      if (!row.converged) {
+        err << shown(file) << ':' << rows[i].line
+            << ": the quadrature did not reach its accuracy (ifail_surface or ifail_curvature not 0): the row's "
+               "ured_quadrature and what follows from it may be inaccurate\n";
+        ++failed;
+      }
+    }
+    writer.flush();
+    done += n;
+    progress.update(done);
+  }
+  if (const int status = input_failure(); status != 0) return status;  // the -o file is not put in place
+  writer.finish();
+  err.flush();
+  if (const int status = destination.finish(err); status != 0) return status;
+  if (!err) return kStatusWriteFailed;
+  return refused > 0 ? kStatusRefused : failed > 0 ? kStatusNotConverged : 0;
+}
+
+}  // namespace triex::cli

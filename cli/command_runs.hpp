@@ -1,0 +1,66 @@
+// The four commands once their arguments are parsed. Each writes its rows to
+// standard output or to the file of -o, its diagnostics to standard error,
+// and returns the exit status:
+//   0  every row was computed and written;
+//   1  the quadrature did not converge for some shape (its row is written,
+//      with its non-zero failure codes, and standard error says so);
+//   2  a value, a row or a file was refused (the reason on standard error);
+//   3  the output could not be written (nothing is left under the -o name).
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/evaluate.hpp"
+#include "cli/output.hpp"
+#include "cli/values.hpp"
+
+namespace triex::cli {
+
+inline constexpr int kStatusNotConverged = 1;
+inline constexpr int kStatusRefused = 2;
+inline constexpr int kStatusWriteFailed = 3;
+
+struct Streams {
+  std::istream& in;   // for `batch -`
+  Sink& out;          // standard output
+  std::ostream& err;  // standard error
+  bool err_is_terminal = false;  // progress is shown only then
+  // Why reading `in` failed (an errno value), 0 when it did not; null when it cannot tell.
+  int (*read_error)(const std::istream&) = nullptr;
+};
+
+struct CommonOptions {
+  Method method = Method::Exact;
+  Format format = Format::Csv;
+  std::string output;  // -o FILE; empty for standard output
+  unsigned threads = 1;
+};
+
+struct UredOptions {
+  std::vector<std::string> axes;    // a, b, c
+  std::vector<std::string> ratios;  // a/b, b/c
+};
+int run_ured(const UredOptions& options, const CommonOptions& common, Streams& streams);
+
+struct TableOptions {
+  std::string ab, bc;  // LO:HI:N
+  Spacing spacing = Spacing::Log;
+};
+int run_table(const TableOptions& options, const CommonOptions& common, Streams& streams);
+
+struct BatchOptions {
+  std::string file;  // "-" for standard input
+};
+int run_batch(const BatchOptions& options, const CommonOptions& common, Streams& streams);
+
+struct SolveOptions {
+  std::optional<std::string> ured, virial, molar_mass, vs, hydration, solvent_density, vbar, valency, ionic_strength;
+  int points = 50;
+};
+int run_solve(const SolveOptions& options, const CommonOptions& common, Streams& streams);
+
+}  // namespace triex::cli

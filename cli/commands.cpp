@@ -1,0 +1,184 @@
+#include "cli/commands.hpp"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "cli/destination.hpp"
+#include "support/parallel_for.hpp"
+#include "support/refusal.hpp"
+#include "triex/triex.hpp"
+
+namespace triex::cli {
+namespace {
+
+constexpr std::array<std::string_view, 5> kCommands = {"ured", "table", "batch", "solve", "help"};
+
+constexpr std::string_view kSummary =
+    "Commands for scripts (CSV on standard output; triex help COMMAND for each):\n"
+    "  triex ured A B C | --ratios AB BC     u_red of one shape\n"
+    "  triex table --ab LO:HI:N --bc LO:HI:N u_red over a grid of axial ratios\n"
+    "  triex batch FILE                      the report for each molecule of a CSV file\n"
+    "  triex solve --ured X | --virial B ... the shapes with a given u_red or B\n";
+
+constexpr std::string_view kStatuses =
+    "\n\nExit status: 0 done; 1 the quadrature did not converge for some shape (its\n"
+    "row is written, with its failure codes); 2 a value, a row or a file was\n"
+    "refused; 3 the output could not be written. Reasons go to standard error.\n";
+
+// Options that every command takes.
+void add_common_options(CLI::App& command, CommonOptions& common, std::string& method, std::string& format,
+                        bool with_method = true) {
+  if (with_method)
+    command.add_option("--method", method, "exact (closed form, the default), quadrature (the dialogue's), or both")
+        ->check(CLI::IsMember({"exact", "quadrature", "both"}));
+  else
+    command.add_option("--method", method, "ignored: solve always uses the exact closed form")
+        ->check(CLI::IsMember({"exact", "quadrature", "both"}));
+  command.add_option("--format", format, "csv (the default) or json (one array of objects)")
+      ->check(CLI::IsMember({"csv", "json"}));
+  command.add_option("-o,--output", common.output,
+                     "write to FILE (renamed into place when complete) instead of standard output");
+  command.add_option("--threads", common.threads, "threads to use (default: the machine's cores); results do not depend on it")
+      ->check(CLI::Range(1u, 1024u));
+}
+
+std::string solve_description() {
+  std::ostringstream text;
+  const double largest = std::min(ured_ratios(kMaxSolveRatio, 1.0), ured_ratios(1.0, kMaxSolveRatio));
+  text << "The shapes a >= b >= c whose exact reduced excluded volume is X: a curve of\n"
+          "(a/b, b/c) from the prolate spheroid (p, 1) to the oblate spheroid (1, p),\n"
+          "every row's u_red equal to X within 1e-12 relative. X comes from --ured, or\n"
+          "from a measured second virial coefficient B: X = 2 M (B - B(z)) / vs, B(z)\n"
+          "taken off when --valency and --ionic-strength are given. X = 8 gives the\n"
+          "sphere alone; X below 8 has no ellipsoid, and X above "
+       << shortest(largest) << "\n(axial ratios beyond " << shortest(kMaxSolveRatio)
+       << ") is beyond the solver's range: both are refused.";
+  return text.str();
+}
+
+}  // namespace
+
+bool is_command(std::string_view argument) {
+  return std::find(kCommands.begin(), kCommands.end(), argument) != kCommands.end();
+}
+
+std::string_view commands_summary() { return kSummary; }
+
+int run_command(std::span<const std::string_view> args, Streams& streams) {
+  CLI::App app{"triex: the excluded volume of triaxial ellipsoids", "triex"};
+  app.require_subcommand(1, 1);
+  app.footer(std::string(kStatuses.substr(1)));
+
+  CommonOptions common;
+  common.threads = default_thread_count();
+  std::string method = "exact", format = "csv";
+
+  UredOptions ured_options;
+  CLI::App* ured = app.add_subcommand("ured", "u_red of one shape, from its semi-axes or its axial ratios");
+  ured->add_option("axes", ured_options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
+  ured->add_option("--ratios", ured_options.ratios, "the axial ratios a/b and b/c instead")->expected(2);
+  ured->footer("Example:\n  triex ured 300 200 100\n  triex ured --ratios 1.5 2 --method both" +
+               std::string(kStatuses));
+  add_common_options(*ured, common, method, format);
+
+  TableOptions table_options;
+  std::string spacing = "log";
+  CLI::App* table = app.add_subcommand(
+      "table", "u_red over a grid of axial ratios, a/b the outer loop; each end exactly as typed");
+  table->add_option("--ab", table_options.ab, "a/b from LO to HI in N points")->required();
+  table->add_option("--bc", table_options.bc, "b/c from LO to HI in N points")->required();
+  table->add_option("--spacing", spacing, "log (the default) or linear")->check(CLI::IsMember({"log", "linear"}));
+  table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + std::string(kStatuses));
+  add_common_options(*table, common, method, format);
+
+  BatchOptions batch_options;
+  CLI::App* batch = app.add_subcommand("batch", "the dialogue's report for each molecule of a CSV file");
+  batch->add_option("FILE", batch_options.file, "the CSV file, - for standard input")->required();
+  batch->footer(
+      "Columns, in any order, after a header row: name (optional); a_angstrom,\n"
+      "b_angstrom,c_angstrom or a_over_b,b_over_c; vs_ml_per_g or all of\n"
+      "hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g; molar_mass_g_per_mol;\n"
+      "optionally valency and ionic_strength_mol_per_l (both empty: no charge term).\n"
+      "Each row comes back with its input columns and ured, vs_ml_per_g (when derived),\n"
+      "U_ml_per_mol, u_ml, Bex_ml_mol_per_g2, Bz_ml_mol_per_g2, B_ml_mol_per_g2,\n"
+      "BM_ml_per_g, BM2_l_per_mol and BM2_per_uM. A refused row is named on standard\n"
+      "error as FILE:LINE: column \"NAME\": reason; the other rows are written (status 2).\n"
+      "\nExample:\n  triex batch proteins.csv -o results.csv" +
+      std::string(kStatuses));
+  add_common_options(*batch, common, method, format);
+
+  SolveOptions solve_options;
+  CLI::App* solve = app.add_subcommand("solve", "the shapes with a given u_red, or with a measured B");
+  solve->description(solve_description());
+  const auto text_option = [&](const char* name, std::optional<std::string>& value, const char* help) {
+    solve->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
+        ->type_name("NUMBER");
+  };
+  text_option("--ured", solve_options.ured, "the reduced excluded volume X (8 for a sphere)");
+  text_option("--virial", solve_options.virial, "the second virial coefficient B (ml mol/g^2)");
+  text_option("--molar-mass", solve_options.molar_mass, "M (g/mol)");
+  text_option("--vs", solve_options.vs, "the swollen specific volume (ml/g)");
+  text_option("--hydration", solve_options.hydration, "delta (g/g), with --solvent-density and --vbar");
+  text_option("--solvent-density", solve_options.solvent_density, "rho (g/ml)");
+  text_option("--vbar", solve_options.vbar, "the partial specific volume (ml/g)");
+  text_option("--valency", solve_options.valency, "Z, with --ionic-strength: B(z) is taken off B first");
+  text_option("--ionic-strength", solve_options.ionic_strength, "I (mol/l)");
+  solve->add_option("--points", solve_options.points, "rows along the curve (default 50)")
+      ->check(CLI::Range(2, 1000000));
+  solve->footer("Columns: a_over_b, b_over_c, ured_exact; the first row is the prolate\n"
+                "solution, the last the oblate one.\n\nExamples:\n  triex solve --ured 10 --points 5\n"
+                "  triex solve --virial 6.5e-4 --molar-mass 66000 --vs 0.98" +
+                std::string(kStatuses));
+  add_common_options(*solve, common, method, format, false);
+
+  std::string topic;
+  CLI::App* help = app.add_subcommand("help", "the usage of a command");
+  help->add_option("COMMAND", topic, "ured, table, batch or solve");
+
+  const auto write_out = [&](const std::string& text) {
+    if (streams.out.write(text)) return 0;
+    streams.err << "triex: cannot write standard output: " << std::strerror(streams.out.error()) << '\n';
+    streams.err.flush();
+    return kStatusWriteFailed;
+  };
+  const auto refuse = [&](std::string message, std::string_view command) {
+    // One line, and no control character of the arguments sent to the terminal.
+    for (char& c : message)
+      if (static_cast<unsigned char>(c) < 32 || c == 127) c = c == '\n' ? ' ' : '?';
+    streams.err << "triex: " << message << " (try triex " << command << (command.empty() ? "" : " ") << "--help)\n";
+    streams.err.flush();
+    return streams.err ? kStatusRefused : kStatusWriteFailed;
+  };
+
+  // CLI11 parses from the end of a vector of arguments.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    return write_out(app.help());
+  } catch (const CLI::ParseError& e) {
+    const auto parsed = app.get_subcommands();
+    return refuse(e.what(), parsed.empty() ? "" : parsed.front()->get_name());
+  }
+
+  if (help->parsed()) {
+    if (topic.empty()) return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + std::string(kStatuses));
+    if (topic == "help" || !is_command(topic)) return refuse("help: no command \"" + topic + "\"", "");
+    return write_out(app.get_subcommand(topic)->help("triex"));
+  }
+  common.method = method == "quadrature" ? Method::Quadrature : method == "both" ? Method::Both : Method::Exact;
+  common.format = format == "json" ? Format::Json : Format::Csv;
+  if (ured->parsed()) return run_ured(ured_options, common, streams);
+  if (table->parsed()) {
+    table_options.spacing = spacing == "linear" ? Spacing::Linear : Spacing::Log;
+    return run_table(table_options, common, streams);
+  }
+  if (batch->parsed()) return run_batch(batch_options, common, streams);
+  return run_solve(solve_options, common, streams);
+}
+
+}  // namespace triex::cli

@@ -1,0 +1,164 @@
+#include "cli/csv_reader.hpp"
+
+namespace triex::cli {
+namespace {
+
+constexpr int kEnd = std::char_traits<char>::eof();
+
+}  // namespace
+
+bool valid_utf8(const std::string& text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    unsigned lowest, highest = 0xBF;  // range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2, lowest = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      lowest = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+      if (c == 0xED) highest = 0x9F;     // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      lowest = c == 0xF0 ? 0x90 : 0x80;
+      if (c == 0xF4) highest = 0x8F;  // nothing beyond U+10FFFF
+    } else {
+      return false;
+    }
+    if (i + length > n || s[i + 1] < lowest || s[i + 1] > highest) return false;
+    for (std::size_t k = 2; k < length; ++k)
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
+    i += length;
+  }
+  return true;
+}
+
+int CsvReader::get() {
+  const int c = in_.sbumpc();
+  if (c == '\n') ++line_;
+  return c;
+}
+
+int CsvReader::peek() { return in_.sgetc(); }
+
+void CsvReader::refuse(CsvRecord& record, std::string what, std::optional<std::size_t> cell) {
+  if (record.problem) return;  // the first problem is the one reported
+  record.problem = std::move(what);
+  record.problem_cell = cell;
+}
+
+// Reads on to the end of the record, keeping nothing; false when the input
+// ends inside quotes.
+bool CsvReader::skip_to_record_end(bool in_quotes) {
+  for (int c; (c = get()) != kEnd;) {
+    if (c == '"') in_quotes = !in_quotes;  // a doubled quote toggles twice
+    else if (c == '\n' && !in_quotes) return true;
+  }
+  return !in_quotes;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+  record = CsvRecord{};
+  if (!started_) {
+    started_ = true;
+    // A byte-order mark, as spreadsheets write before UTF-8 text.
+    if (peek() == 0xEF) {
+      in_.sbumpc();
+      if (in_.sgetc() == 0xBB) {
+        in_.sbumpc();
+        if (in_.sgetc() == 0xBF) in_.sbumpc();
+        else refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
+      } else {
+        refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
+      }
+    }
+  }
+  // Empty lines between records are skipped.
+  for (;;) {
+    if (peek() == '\r') {
+      in_.sbumpc();
+      if (peek() != '\n') {
+        record.line = line_;
+        record.cells.emplace_back("\r");
+        break;
+      }
+    }
+    if (peek() != '\n') break;
+    get();
+  }
+  if (peek() == kEnd && record.cells.empty() && !record.problem) return false;
+  record.line = line_;
+  if (record.cells.empty()) record.cells.emplace_back();
+
+  std::size_t bytes = 0;
+  bool quoted = false;      // inside a quoted cell
+  bool was_quoted = false;  // the current cell was quoted and its quote closed
+  for (;;) {
+    const int c = get();
+    std::string& cell = record.cells.back();
+    const std::size_t index = record.cells.size() - 1;
+    if (c == kEnd) {
+      if (quoted) refuse(record, "a quote is not closed before the end of the file", index);
+      break;
+    }
+    if (++bytes > kMaxRecordBytes) {
+      refuse(record, "the line is longer than " + std::to_string(kMaxRecordBytes) + " bytes", std::nullopt);
+      // c is not part of the record yet: it may itself end it, or open or close a quote.
+      if (quoted || c != '\n') skip_to_record_end(quoted != (c == '"'));
+      record.cells.clear();
+      return true;
+    }
+    if (quoted) {
+      if (c == '"') {
+        if (peek() == '"') {
+          in_.sbumpc();
+          cell += '"';
+        } else {
+          quoted = false;
+          was_quoted = true;
+        }
+      } else {
+        cell += static_cast<char>(c);
+      }
+      continue;
+    }
+    if (c == ',') {
+      if (record.cells.size() == kMaxCells) {
+        refuse(record, "more than " + std::to_string(kMaxCells) + " cells", std::nullopt);
+        skip_to_record_end(false);
+        record.cells.clear();
+        return true;
+      }
+      record.cells.emplace_back();
+      was_quoted = false;
+      continue;
+    }
+    if (c == '\n') break;
+    if (c == '\r' && peek() == '\n') continue;  // CRLF ends the record at the LF
+    if (c == '"') {
+      if (cell.empty() && !was_quoted) {
+        quoted = true;
+        continue;
+      }
+      refuse(record, was_quoted ? "text after a closing quote" : "a quote inside a cell that is not quoted", index);
+      cell += '"';
+      continue;
+    }
+    if (was_quoted) refuse(record, "text after a closing quote", index);
+    cell += static_cast<char>(c);
+  }
+  for (std::size_t i = 0; i < record.cells.size(); ++i) {
+    const std::string& cell = record.cells[i];
+    if (cell.find('\0') != std::string::npos) refuse(record, "a NUL byte", i);
+    else if (!valid_utf8(cell)) refuse(record, "text that is not valid UTF-8", i);
+  }
+  return true;
+}
+
+}  // namespace triex::cli

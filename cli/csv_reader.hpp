@@ -1,0 +1,50 @@
+// Reads CSV records (RFC 4180) from a stream in bounded memory: cells
+// separated by commas, records by LF or CRLF, a cell in double quotes may
+// hold commas, line breaks and doubled quotes. A record longer than
+// kMaxRecordBytes or with more than kMaxCells cells is skipped to its end
+// and refused, as is one with a NUL byte, invalid UTF-8, an unclosed quote
+// or text after a closing quote; the reader then goes on with the next
+// record. Empty lines are skipped; a UTF-8 byte-order mark at the start is
+// ignored.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace triex::cli {
+
+inline constexpr std::size_t kMaxRecordBytes = 1 << 20;
+inline constexpr std::size_t kMaxCells = 1024;
+
+struct CsvRecord {
+  std::size_t line = 0;  // the line it starts on, the first line being 1
+  std::vector<std::string> cells;
+  // Why the record cannot be read, and the 0-based cell it concerns when there is one.
+  std::optional<std::string> problem;
+  std::optional<std::size_t> problem_cell;
+};
+
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}
+  // The next record; false at the end of the input.
+  bool next(CsvRecord& record);
+
+ private:
+  int get();
+  int peek();
+  void refuse(CsvRecord& record, std::string what, std::optional<std::size_t> cell);
+  bool skip_to_record_end(bool in_quotes);
+
+  std::streambuf& in_;
+  std::size_t line_ = 1;
+  bool started_ = false;
+};
+
+// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool valid_utf8(const std::string& text);
+
+}  // namespace triex::cli

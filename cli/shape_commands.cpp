@@ -1,0 +1,132 @@
+// triex ured and triex table: the reduced excluded volume of one shape, and
+// of a grid of axial ratios.
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "cli/command_runs.hpp"
+#include "cli/destination.hpp"
+#include "cli/progress.hpp"
+#include "cli/rounds.hpp"
+#include "support/refusal.hpp"
+
+namespace triex::cli {
+namespace {
+
+int refuse(std::ostream& err, std::string_view command, const std::string& what) {
+  err << "triex " << command << ": " << what << '\n';
+  err.flush();
+  return err ? kStatusRefused : kStatusWriteFailed;
+}
+
+// The warning for shapes whose quadrature did not converge; status 1 when there are any.
+int convergence_status(std::ostream& err, std::string_view command, std::size_t failed, std::size_t total) {
+  if (failed == 0) return 0;
+  err << "triex " << command << ": the quadrature did not reach its accuracy for " << failed << " of " << total
+      << (total == 1 ? " shape" : " shapes")
+      << " (ifail_surface or ifail_curvature not 0): their ured_quadrature may be inaccurate\n";
+  err.flush();
+  return err ? kStatusNotConverged : kStatusWriteFailed;
+}
+
+std::vector<double> numbers(const std::vector<std::string>& texts, std::string_view what) {
+  std::vector<double> values;
+  for (const std::string& text : texts) {
+    std::string problem;
+    const auto value = parse_number(text, problem);
+    if (!value) throw std::invalid_argument(std::string(what) + " " + problem);
+    values.push_back(*value);
+  }
+  return values;
+}
+
+// Rows computed per round: a round is computed by all threads, then written
+// in order, so memory stays bounded and the progress line moves.
+std::size_t round_size(Method method, unsigned threads) {
+  return method == Method::Exact ? std::size_t{1} << 16 : std::size_t{8} * std::max(1u, threads);
+}
+
+}  // namespace
+
+int run_ured(const UredOptions& options, const CommonOptions& common, Streams& streams) {
+  const bool ratios = !options.ratios.empty();
+  if (ratios == !options.axes.empty())
+    return refuse(streams.err, "ured",
+                  ratios ? "give the semi-axes A B C or --ratios AB BC, not both" : "give the semi-axes A B C, or --ratios AB BC");
+  if (ratios ? options.ratios.size() != 2 : options.axes.size() != 3)
+    return refuse(streams.err, "ured", ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
+  ShapeValues values;
+  std::vector<double> shape;
+  try {
+    shape = ratios ? numbers(options.ratios, "axial ratio") : numbers(options.axes, "semi-axis");
+    values = ratios ? evaluate_ratios(shape[0], shape[1], common.method)
+                    : evaluate_axes(shape[0], shape[1], shape[2], common.method);
+  } catch (const std::invalid_argument& e) {
+    return refuse(streams.err, "ured", e.what());
+  }
+  std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
+                                            : std::vector<std::string>{"a_angstrom", "b_angstrom", "c_angstrom"};
+  for (std::string& column : method_columns(common.method)) columns.push_back(std::move(column));
+
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(streams.err);
+  RowWriter writer(destination.sink(), common.format, columns);
+  std::vector<Cell> cells(shape.begin(), shape.end());
+  method_cells(values, common.method, cells);
+  writer.row(cells);
+  writer.finish();
+  if (const int status = destination.finish(streams.err); status != 0) return status;
+  return convergence_status(streams.err, "ured", quadrature_converged(values, common.method) ? 0 : 1, 1);
+}
+
+int run_table(const TableOptions& options, const CommonOptions& common, Streams& streams) {
+  std::vector<double> ab, bc;
+  try {
+    ab = grid_values(parse_grid(options.ab, "--ab"), options.spacing);
+    bc = grid_values(parse_grid(options.bc, "--bc"), options.spacing);
+    // a = (a/b)(b/c) must stay a positive finite number over the whole grid;
+    // the products are monotone in each ratio, so the corners decide.
+    const auto [ab_low, ab_high] = std::minmax_element(ab.begin(), ab.end());
+    const auto [bc_low, bc_high] = std::minmax_element(bc.begin(), bc.end());
+    for (const double a : {*ab_low * *bc_low, *ab_high * *bc_high})
+      if (const auto p = not_positive("a = (a/b)(b/c)", a)) throw std::invalid_argument(*p + " at a corner of the grid");
+  } catch (const std::invalid_argument& e) {
+    return refuse(streams.err, "table", e.what());
+  }
+
+  std::vector<std::string> columns = {"a_over_b", "b_over_c"};
+  for (std::string& column : method_columns(common.method)) columns.push_back(std::move(column));
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(streams.err);
+  RowWriter writer(destination.sink(), common.format, columns);
+
+  const std::size_t count = ab.size() * bc.size();
+  const std::size_t round = round_size(common.method, common.threads);
+  Progress progress(streams.err, streams.err_is_terminal, "table", count);
+  std::vector<ShapeValues> results;
+  std::vector<Cell> cells;
+  std::size_t failed = 0;
+  for (std::size_t start = 0; start < count && destination.good(); start += round) {
+    const std::size_t n = std::min(round, count - start);
+    results.resize(n);
+    // a/b is the outer loop of the rows, b/c the inner.
+    interleaved_for(n, common.threads, [&](std::size_t i) {
+      const std::size_t k = start + i;
+      results[i] = evaluate_ratios(ab[k / bc.size()], bc[k % bc.size()], common.method);
+    });
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::size_t k = start + i;
+      cells.assign({ab[k / bc.size()], bc[k % bc.size()]});
+      method_cells(results[i], common.method, cells);
+      writer.row(cells);
+      if (!quadrature_converged(results[i], common.method)) ++failed;
+    }
+    writer.flush();
+    progress.update(start + n);
+  }
+  writer.finish();
+  if (const int status = destination.finish(streams.err); status != 0) return status;
+  return convergence_status(streams.err, "table", failed, count);
+}
+
+}  // namespace triex::cli

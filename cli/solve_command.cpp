@@ -1,0 +1,63 @@
+// triex solve: the shapes whose exact reduced excluded volume is a given
+// value, typed or implied by a measured second virial coefficient.
+#include <stdexcept>
+
+#include "cli/command_runs.hpp"
+#include "cli/destination.hpp"
+#include "triex/triex.hpp"
+
+namespace triex::cli {
+namespace {
+
+double number(const std::optional<std::string>& text, std::string_view option) {
+  std::string problem;
+  const auto value = parse_number(*text, problem);
+  if (!value) throw std::invalid_argument(std::string(option) + " " + problem);
+  return *value;
+}
+
+// The u_red to solve for: --ured, or 2 M (B - B(z)) / vs from --virial.
+double target_ured(const SolveOptions& o) {
+  const bool hydration = o.hydration || o.solvent_density || o.vbar;
+  const bool charge = o.valency || o.ionic_strength;
+  if (o.ured) {
+    if (o.virial || o.molar_mass || o.vs || hydration || charge)
+      throw std::invalid_argument("--ured takes no solution data: give --ured X, or --virial B with its data");
+    return number(o.ured, "--ured");
+  }
+  if (!o.virial) throw std::invalid_argument("give --ured X, or --virial B with --molar-mass and --vs (or hydration)");
+  if (!o.molar_mass) throw std::invalid_argument("--virial needs --molar-mass M");
+  if (o.vs && hydration) throw std::invalid_argument("give --vs or --hydration, --solvent-density and --vbar, not both");
+  if (!o.vs && !(o.hydration && o.solvent_density && o.vbar))
+    throw std::invalid_argument("--virial needs --vs, or all of --hydration, --solvent-density and --vbar");
+  if (charge && !(o.valency && o.ionic_strength))
+    throw std::invalid_argument("--valency and --ionic-strength go together");
+  const double vs = o.vs ? number(o.vs, "--vs")
+                         : swollen_specific_volume(number(o.vbar, "--vbar"), number(o.hydration, "--hydration"),
+                                                   number(o.solvent_density, "--solvent-density"));
+  std::optional<Charge> z;
+  if (charge) z = Charge{number(o.valency, "--valency"), number(o.ionic_strength, "--ionic-strength")};
+  return ured_from_virial(number(o.virial, "--virial"), vs, number(o.molar_mass, "--molar-mass"), z);
+}
+
+}  // namespace
+
+int run_solve(const SolveOptions& options, const CommonOptions& common, Streams& streams) {
+  std::vector<AxialRatios> curve;
+  try {
+    curve = solve(target_ured(options), options.points);
+  } catch (const std::invalid_argument& e) {
+    streams.err << "triex solve: " << e.what() << '\n';
+    streams.err.flush();
+    return streams.err ? kStatusRefused : kStatusWriteFailed;
+  }
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(streams.err);
+  RowWriter writer(destination.sink(), common.format, {"a_over_b", "b_over_c", "ured_exact"});
+  for (const AxialRatios& shape : curve)
+    writer.row(std::vector<Cell>{shape.a_over_b, shape.b_over_c, ured_ratios(shape.a_over_b, shape.b_over_c)});
+  writer.finish();
+  return destination.finish(streams.err);
+}
+
+}  // namespace triex::cli

@@ -1,0 +1,105 @@
+#include "cli/values.hpp"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "support/refusal.hpp"
+
+namespace triex::cli {
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+// The text as it appears in a message: cut, with control characters shown as '?'.
+std::string quoted_for_message(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  std::string shown = "\"";
+  for (std::size_t i = 0; i < text.size() && i < kShown; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    shown += c < 32 || c == 127 ? '?' : static_cast<char>(c);
+  }
+  if (text.size() > kShown) shown += "...";
+  return shown + "\"";
+}
+
+}  // namespace
+
+std::optional<double> parse_number(std::string_view text, std::string& problem) {
+  const std::string_view t = trimmed(text);
+  if (t.empty()) {
+    problem = "empty";
+    return std::nullopt;
+  }
+  // from_chars takes no leading '+', and no second sign after it.
+  std::string_view digits = t;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  if (digits.empty() || digits.front() == '+' || (digits.front() == '-' && t.front() == '+')) {
+    problem = quoted_for_message(text) + " is not a number";
+    return std::nullopt;
+  }
+  double value = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (end != digits.data() + digits.size() || ec == std::errc::invalid_argument) {
+    problem = quoted_for_message(text) + " is not a number";
+    return std::nullopt;
+  }
+  if (ec == std::errc::result_out_of_range) {
+    // Beyond the range, or below the smallest subnormal: strtod tells which,
+    // and gives the nearest double for the second.
+    const std::string copy(digits);
+    errno = 0;
+    value = std::strtod(copy.c_str(), nullptr);
+    if (std::isinf(value)) {
+      problem = quoted_for_message(text) + " is beyond the range of a double";
+      return std::nullopt;
+    }
+  }
+  return value;
+}
+
+GridSpec parse_grid(std::string_view text, std::string_view option) {
+  const std::string where = std::string(option) + " " + std::string(text);
+  const auto first = text.find(':');
+  const auto second = first == std::string_view::npos ? first : text.find(':', first + 1);
+  if (second == std::string_view::npos || text.find(':', second + 1) != std::string_view::npos)
+    throw std::invalid_argument(where + ": expected LO:HI:N");
+  std::string problem;
+  const auto lo = parse_number(text.substr(0, first), problem);
+  if (!lo) throw std::invalid_argument(where + ": LO " + problem);
+  const auto hi = parse_number(text.substr(first + 1, second - first - 1), problem);
+  if (!hi) throw std::invalid_argument(where + ": HI " + problem);
+  for (const double end : {*lo, *hi})
+    if (const auto p = not_positive("an axial ratio", end)) throw std::invalid_argument(where + ": " + *p);
+  const std::string_view count = trimmed(text.substr(second + 1));
+  long n = 0;
+  const auto [end, ec] = std::from_chars(count.data(), count.data() + count.size(), n);
+  if (count.empty() || end != count.data() + count.size() || ec != std::errc() || n < 1 || n > kMaxGridPoints)
+    throw std::invalid_argument(where + ": N must be a whole number from 1 to " + std::to_string(kMaxGridPoints));
+  if (n == 1 && *lo != *hi) throw std::invalid_argument(where + ": one point needs LO = HI");
+  return {*lo, *hi, n};
+}
+
+std::vector<double> grid_values(const GridSpec& grid, Spacing spacing) {
+  std::vector<double> values(static_cast<std::size_t>(grid.n));
+  const double last = static_cast<double>(grid.n - 1);
+  const double log_lo = std::log(grid.lo), log_hi = std::log(grid.hi);
+  for (long i = 0; i < grid.n; ++i) {
+    const double t = static_cast<double>(i) / last;
+    // Weighted ends, not LO + i*step: the last point cannot run past HI.
+    values[static_cast<std::size_t>(i)] = spacing == Spacing::Log ? std::exp(log_lo * (1 - t) + log_hi * t)
+                                                                  : grid.lo * (1 - t) + grid.hi * t;
+  }
+  values.front() = grid.lo;
+  values.back() = grid.hi;
+  return values;
+}
+
+}  // namespace triex::cli

@@ -1,0 +1,35 @@
+// The values the commands read from their arguments and cells: decimal
+// numbers, and the grids of axial ratios of `triex table`.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace triex::cli {
+
+// A decimal number as people and spreadsheets write it ("30", "2.5",
+// "-1.5e3", "+4"), blanks around it ignored. "inf" and "nan" are read as
+// such, for the rules of each value to refuse. A number beyond the range of a
+// double is refused; one too small to represent becomes the nearest double,
+// zero included. On refusal, `problem` says why.
+std::optional<double> parse_number(std::string_view text, std::string& problem);
+
+enum class Spacing { Log, Linear };
+
+// The most points of one axis of a grid (its values are held in memory).
+inline constexpr long kMaxGridPoints = 1000000;
+
+// A grid LO:HI:N of N > 0 positive values from LO to HI; N = 1 needs LO = HI.
+struct GridSpec {
+  double lo, hi;
+  long n;
+};
+// Throws std::invalid_argument with the reason, naming the option.
+GridSpec parse_grid(std::string_view text, std::string_view option);
+// The N values, equally spaced in the logarithm or linearly; the first is LO
+// and the last HI exactly as typed.
+std::vector<double> grid_values(const GridSpec& grid, Spacing spacing);
+
+}  // namespace triex::cli

@@ -1,0 +1,205 @@
+// triex ured, table and help, and what every command shares: the options,
+// the refusals, the output file and the thread count.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "support/refusal.hpp"
+#include "tests/cli/command_harness.hpp"
+#include "triex/triex.hpp"
+
+namespace triex::cli {
+namespace {
+
+using testing_support::lines;
+using testing_support::run;
+
+TEST(UredCommand, WritesOneRowOfTheShapeAndTheExactValue) {
+  const auto o = run({"ured", "300", "200", "100"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(o.out, "a_angstrom,b_angstrom,c_angstrom,ured_exact\n300,200,100," + shortest(ured(300, 200, 100)) + "\n");
+  const auto r = run({"ured", "--ratios", "1.5", "2"});
+  EXPECT_EQ(r.out, "a_over_b,b_over_c,ured_exact\n1.5,2," + shortest(ured_ratios(1.5, 2)) + "\n");
+}
+
+TEST(UredCommand, QuadratureColumnsAreTheDialoguesQuadratureToTheBit) {
+  const QuadratureResult q = quadrature_ratios(1.5, 2);
+  const double exact = ured_ratios(1.5, 2);
+  const auto o = run({"ured", "--ratios", "1.5", "2", "--method", "both"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out,
+            "a_over_b,b_over_c,ured_exact,ured_quadrature,npts_surface,npts_curvature,ifail_surface,"
+            "ifail_curvature,relative_difference\n1.5,2," +
+                shortest(exact) + "," + shortest(q.ured) + "," + std::to_string(q.npts_surface) + "," +
+                std::to_string(q.npts_curvature) + ",0,0," + shortest((q.ured - exact) / exact) + "\n");
+  const auto only = run({"ured", "1", "2", "3", "--method", "quadrature"});
+  EXPECT_EQ(lines(only.out).at(0), "a_angstrom,b_angstrom,c_angstrom,ured_quadrature,npts_surface,npts_curvature,"
+                                   "ifail_surface,ifail_curvature");
+}
+
+TEST(UredCommand, JsonHasTheSameKeys) {
+  const auto o = run({"ured", "3", "2", "1", "--format", "json"});
+  ASSERT_EQ(o.status, 0);
+  const auto parsed = nlohmann::json::parse(o.out);
+  ASSERT_EQ(parsed.size(), 1u);
+  EXPECT_EQ(parsed[0]["a_angstrom"], 3.0);
+  EXPECT_EQ(parsed[0]["ured_exact"].get<double>(), ured(3, 2, 1));
+}
+
+// Every refusal is one line on standard error, status 2, nothing on standard output.
+TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::string err;
+  } cases[] = {
+      {{"ured", "0", "1", "1"}, "triex ured: a = 0 must be a positive number\n"},
+      {{"ured", "1", "-2", "1"}, "triex ured: b = -2 must be a positive number\n"},
+      {{"ured", "1", "x", "1"}, "triex ured: semi-axis \"x\" is not a number\n"},
+      {{"ured", "1", "1e400", "1"}, "triex ured: semi-axis \"1e400\" is beyond the range of a double\n"},
+      {{"ured", "--ratios", "1e200", "1e200"}, "triex ured: a = (a/b)(b/c) = inf must be a positive number\n"},
+      {{"ured", "1", "2"}, "triex ured: give three semi-axes A B C\n"},
+      {{"ured"}, "triex ured: give the semi-axes A B C, or --ratios AB BC\n"},
+      {{"ured", "1", "2", "3", "--ratios", "1", "2"}, "triex ured: give the semi-axes A B C or --ratios AB BC, not both\n"},
+      {{"ured", "1", "2", "3", "--frobnicate"},
+       "triex: The following argument was not expected: --frobnicate (try triex ured --help)\n"},
+      {{"ured", "1", "2", "3", "--method", "simpson"}, ""},
+      {{"ured", "1", "2", "3", "--threads", "0"}, ""},
+      {{"ured", "1", "2", "3", "--threads"}, ""},
+      {{"table", "--ab", "1:2:3"}, "triex: --bc is required (try triex table --help)\n"},
+      {{"table", "--ab", "1:2", "--bc", "1:2:2"}, "triex table: --ab 1:2: expected LO:HI:N\n"},
+      {{"table", "--ab", "1e200:1e200:1", "--bc", "1e200:1e200:1"},
+       "triex table: a = (a/b)(b/c) = inf must be a positive number at a corner of the grid\n"},
+      {{"help", "frobnicate"}, "triex: help: no command \"frobnicate\" (try triex --help)\n"},
+      {{"ured", "1", "2", "3", "--format", "xml\x1b[2J"}, ""},
+  };
+  for (const auto& c : cases) {
+    const auto o = run(c.args);
+    EXPECT_EQ(o.status, 2) << c.args[1];
+    EXPECT_EQ(o.out, "");
+    ASSERT_EQ(lines(o.err).size(), 1u) << o.err;
+    EXPECT_EQ(o.err.find('\x1b'), std::string::npos) << "a control character reached the terminal";
+    if (!c.err.empty()) {
+      EXPECT_EQ(o.err, c.err);
+    }
+  }
+}
+
+TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
+  for (const std::string_view command : {"ured", "table", "batch", "solve"}) {
+    const auto by_help = run({"help", command});
+    const auto by_option = run({command, "--help"});
+    EXPECT_EQ(by_help.status, 0);
+    EXPECT_EQ(by_option.status, 0);
+    EXPECT_EQ(by_help.out, by_option.out);
+    EXPECT_NE(by_help.out.find("Usage: triex " + std::string(command)), std::string::npos) << by_help.out;
+    EXPECT_NE(by_help.out.find("Example"), std::string::npos) << command;
+    EXPECT_NE(by_help.out.find("Exit status"), std::string::npos) << command;
+  }
+  EXPECT_NE(run({"help", "solve"}).out.find("beyond the solver's range"), std::string::npos);
+  EXPECT_NE(run({"help"}).out.find("solve"), std::string::npos);
+}
+
+TEST(TableCommand, RowsRunOverTheGridWithAOverBOutsideAndTheEndsAsTyped) {
+  const auto o = run({"table", "--ab", "1:100:3", "--bc", "0.5:2:2"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto rows = lines(o.out);
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[0], "a_over_b,b_over_c,ured_exact");
+  const double ab[] = {1, 10, 100}, bc[] = {0.5, 2};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 2; ++j) {
+      const std::string row = rows[static_cast<std::size_t>(1 + 2 * i + j)];
+      const double a = std::stod(row), b = std::stod(row.substr(row.find(',') + 1));
+      EXPECT_NEAR(a, ab[i], 1e-13 * ab[i]);
+      EXPECT_EQ(b, bc[j]);
+      EXPECT_EQ(row, shortest(a) + "," + shortest(b) + "," + shortest(ured_ratios(a, b)));
+    }
+  EXPECT_EQ(rows[1].substr(0, 6), "1,0.5,");
+  EXPECT_EQ(rows[6].substr(0, 6), "100,2,");
+  const auto linear = run({"table", "--ab", "1:3:3", "--bc", "1:1:1", "--spacing", "linear"});
+  EXPECT_EQ(lines(linear.out).at(2).substr(0, 4), "2,1,");
+}
+
+TEST(TableCommand, OutputIsIdenticalForOneAndTwoThreads) {
+  for (const std::string_view method : {"exact", "both"}) {
+    const auto one = run({"table", "--ab", "1:30:7", "--bc", "1:20:5", "--method", method, "--threads", "1"});
+    const auto two = run({"table", "--ab", "1:30:7", "--bc", "1:20:5", "--method", method, "--threads", "2"});
+    const auto three = run({"table", "--ab", "1:30:7", "--bc", "1:20:5", "--method", method, "--threads", "3"});
+    // 30 x 20 is beyond what some of the quadrature's rules resolve: those
+    // rows carry their failure codes, and the status says so.
+    EXPECT_EQ(one.status, method == "exact" ? 0 : 1) << one.err;
+    EXPECT_EQ(two.status, one.status);
+    EXPECT_EQ(two.err, one.err);
+    EXPECT_EQ(lines(one.out).size(), 36u);
+    EXPECT_EQ(one.out, two.out) << method;
+    EXPECT_EQ(one.out, three.out) << method;
+  }
+}
+
+TEST(TableCommand, QuadratureRowsAreTheLibrarysQuadratureForTheRatios) {
+  const auto o = run({"table", "--ab", "1:4:2", "--bc", "3:3:1", "--method", "quadrature", "--format", "json"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  const auto rows = nlohmann::json::parse(o.out);
+  ASSERT_EQ(rows.size(), 2u);
+  for (const auto& row : rows) {
+    const QuadratureResult q = quadrature_ratios(row["a_over_b"], row["b_over_c"]);
+    EXPECT_EQ(row["ured_quadrature"].get<double>(), q.ured);
+    EXPECT_EQ(row["npts_surface"], q.npts_surface);
+    EXPECT_EQ(row["ifail_curvature"], q.ifail_curvature);
+  }
+}
+
+// ---- -o FILE and write failures ----
+
+std::filesystem::path scratch(const std::string& name) {
+  const auto dir = std::filesystem::temp_directory_path() / ("triex_commands_test_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  return dir / name;
+}
+
+std::string contents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(OutputFile, RowsGoToTheFileAndNothingToStandardOutput) {
+  const auto path = scratch("table.csv").string();
+  const auto o = run({"table", "--ab", "1:2:2", "--bc", "1:1:1", "-o", path});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "");
+  EXPECT_EQ(contents(path), run({"table", "--ab", "1:2:2", "--bc", "1:1:1"}).out);
+  std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+
+TEST(OutputFile, AFolderThatDoesNotExistIsAWriteFailureWithNothingLeft) {
+  const auto path = scratch("missing") / "table.csv";
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"ured", "1", "1", "1"}, {"table", "--ab", "1:2:2", "--bc", "1:1:1"},
+        {"solve", "--ured", "9"}, {"batch", "-"}}) {
+    std::vector<std::string_view> with_output = args;
+    const std::string p = path.string();
+    with_output.insert(with_output.end(), {"-o", p});
+    const auto o = run(with_output, "a_angstrom,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol\n1,1,1,1,1\n");
+    EXPECT_EQ(o.status, 3) << args[0];
+    EXPECT_EQ(o.err, "triex: cannot write " + p + ": No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(path.parent_path()));
+  }
+  std::filesystem::remove_all(path.parent_path().parent_path());
+}
+
+TEST(OutputFile, AFullDiskEndsWithStatus3NeverSuccess) {
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"ured", "1", "1", "1", "-o", "/dev/full"},
+        {"table", "--ab", "1:100:300", "--bc", "1:100:300", "-o", "/dev/full"},
+        {"solve", "--ured", "9", "-o", "/dev/full"}}) {
+    const auto o = run(args);
+    EXPECT_EQ(o.status, 3) << args[0];
+    EXPECT_EQ(o.err, "triex: cannot write /dev/full: No space left on device\n");
+  }
+}
+
+}  // namespace
+}  // namespace triex::cli

@@ -1,0 +1,101 @@
+#include "cli/values.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace triex::cli {
+namespace {
+
+TEST(ParseNumber, ReadsTheFormsPeopleAndSpreadsheetsWrite) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {{"30", 30},   {" 2.5 ", 2.5}, {"-1.5e3", -1500}, {"+4", 4},   {"1E-2", 0.01},
+               {"0.1", 0.1}, {"1e-400", 0},  {"-0", -0.0},      {".5", 0.5}, {"4.9406564584124654e-324", 5e-324}};
+  for (const auto& c : cases) {
+    std::string problem;
+    const auto value = parse_number(c.text, problem);
+    ASSERT_TRUE(value) << c.text << ": " << problem;
+    EXPECT_EQ(*value, c.value) << c.text;
+  }
+  std::string problem;
+  EXPECT_TRUE(std::isinf(*parse_number("inf", problem)));
+  EXPECT_TRUE(std::isnan(*parse_number("nan", problem)));
+}
+
+TEST(ParseNumber, RefusesTextEmptinessAndOverflowSayingWhy) {
+  const struct {
+    const char* text;
+    const char* problem;
+  } cases[] = {{"", "empty"},
+               {"  ", "empty"},
+               {"abc", "\"abc\" is not a number"},
+               {"1.5D3", "\"1.5D3\" is not a number"},
+               {"+-1", "\"+-1\" is not a number"},
+               {"++1", "\"++1\" is not a number"},
+               {"1,5", "\"1,5\" is not a number"},
+               {"0x10", "\"0x10\" is not a number"},
+               {"1e400", "\"1e400\" is beyond the range of a double"},
+               {"-1e400", "\"-1e400\" is beyond the range of a double"},
+               {"a\x1b[2Jb", "\"a?[2Jb\" is not a number"}};
+  for (const auto& c : cases) {
+    std::string problem;
+    EXPECT_FALSE(parse_number(c.text, problem)) << c.text;
+    EXPECT_EQ(problem, c.problem) << c.text;
+  }
+}
+
+TEST(Grid, EndPointsAreExactlyAsTypedAndTheValuesMonotone) {
+  for (const Spacing spacing : {Spacing::Log, Spacing::Linear}) {
+    const std::vector<double> v = grid_values(parse_grid("0.1:1000:1000", "--ab"), spacing);
+    ASSERT_EQ(v.size(), 1000u);
+    EXPECT_EQ(v.front(), 0.1);
+    EXPECT_EQ(v.back(), 1000.0);
+    for (std::size_t i = 1; i < v.size(); ++i) EXPECT_LT(v[i - 1], v[i]) << i;
+  }
+  const std::vector<double> down = grid_values(parse_grid("100:1:3", "--ab"), Spacing::Log);
+  EXPECT_EQ(down.front(), 100.0);
+  EXPECT_NEAR(down[1], 10.0, 1e-14);
+  EXPECT_EQ(down.back(), 1.0);
+  EXPECT_EQ(grid_values(parse_grid("1:3:3", "--bc"), Spacing::Linear), (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(grid_values(parse_grid("2.5:2.5:1", "--bc"), Spacing::Log), (std::vector<double>{2.5}));
+}
+
+TEST(Grid, LogSpacingHasEqualRatios) {
+  const std::vector<double> v = grid_values(parse_grid("1:1000:4", "--ab"), Spacing::Log);
+  EXPECT_NEAR(v[1], 10, 1e-13);
+  EXPECT_NEAR(v[2], 100, 1e-12);
+}
+
+TEST(Grid, RefusesMalformedSpecifications) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"1:10", "--ab 1:10: expected LO:HI:N"},
+      {"1:10:5:2", "--ab 1:10:5:2: expected LO:HI:N"},
+      {"x:10:5", "--ab x:10:5: LO \"x\" is not a number"},
+      {"1::5", "--ab 1::5: HI empty"},
+      {"0:10:5", "--ab 0:10:5: an axial ratio = 0 must be a positive number"},
+      {"1:-2:5", "--ab 1:-2:5: an axial ratio = -2 must be a positive number"},
+      {"1:inf:5", "--ab 1:inf:5: an axial ratio = inf must be a positive number"},
+      {"1:10:0", "--ab 1:10:0: N must be a whole number from 1 to 1000000"},
+      {"1:10:2.5", "--ab 1:10:2.5: N must be a whole number from 1 to 1000000"},
+      {"1:10:1000001", "--ab 1:10:1000001: N must be a whole number from 1 to 1000000"},
+      {"1:10:1", "--ab 1:10:1: one point needs LO = HI"},
+  };
+  for (const auto& c : cases) {
+    try {
+      parse_grid(c.text, "--ab");
+      ADD_FAILURE() << c.text << " was accepted";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace triex::cli

@@ -32,6 +32,9 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTRIEX_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build build-bench -j $(JOBS)
 	for b in build-bench/bench/*_bench; do $$b; done
+	if [ -d build-bench/python/triex ]; then \
+	  PYTHONPATH=build-bench/python /usr/bin/python3 bench/ured_python_bench.py; \
+	else echo "bench/ured_python_bench.py skipped: the Python module was not built"; fi
 
 # AddressSanitizer and UndefinedBehaviorSanitizer, with assert() and the
 # standard library's checks (_GLIBCXX_ASSERTIONS) kept on.

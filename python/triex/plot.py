@@ -11,6 +11,7 @@ oblate one: the shapes that fit the measurement.
 import numpy as np
 from matplotlib.colors import LogNorm
 from matplotlib.figure import Figure
+from matplotlib.ticker import FormatStrFormatter
 
 from . import solve, ured_from_virial, ured_ratios
 
@@ -21,6 +22,9 @@ _GRID_POINTS = 241
 
 # Shapes along a curve of fitting shapes: smooth at the scale of the map.
 _CURVE_POINTS = 200
+
+# Names of the spheroid edges, legible over any band.
+_LABEL_BOX = dict(boxstyle="round,pad=0.2", facecolor="white", edgecolor="none", alpha=0.8)
 
 _VIRIAL_ARGUMENTS = ("B", "molar_mass", "vs", "hydration", "solvent_density", "vbar", "valency", "ionic_strength")
 
@@ -102,7 +106,9 @@ def ured_map(ab=(1, 100), bc=(1, 100), levels=None, ured=None, ax=None, **measur
     bands = ax.contourf(x, y, values, levels=levels, norm=norm, cmap="viridis", extend="both")
     lines = ax.contour(x, y, values, levels=levels, colors="k", linewidths=0.6)
     ax.clabel(lines, fmt="%g", fontsize=7)
-    figure.colorbar(bands, ax=ax, label="u_red (sphere = 8)")
+    colorbar = figure.colorbar(bands, ax=ax, label="u_red (sphere = 8)", ticks=levels)
+    colorbar.ax.minorticks_off()
+    colorbar.ax.yaxis.set_major_formatter(FormatStrFormatter("%g"))
     ax.set_xscale("log")
     ax.set_yscale("log")
     ax.set_xlabel("a/b (dimensionless)")
@@ -114,11 +120,11 @@ def ured_map(ab=(1, 100), bc=(1, 100), levels=None, ured=None, ax=None, **measur
     if ab_range[0] == 1.0:
         ax.axvline(1.0, color="tab:orange", linewidth=3)
         ax.annotate("oblate (a = b)", (1.0, np.sqrt(bc_range[0] * bc_range[1])), xytext=(6, 0),
-                    textcoords="offset points", rotation=90, va="center", color="tab:orange")
+                    textcoords="offset points", rotation=90, va="center", color="tab:orange", bbox=_LABEL_BOX)
     if bc_range[0] == 1.0:
         ax.axhline(1.0, color="tab:red", linewidth=3)
         ax.annotate("prolate (b = c)", (np.sqrt(ab_range[0] * ab_range[1]), 1.0), xytext=(0, 6),
-                    textcoords="offset points", ha="center", color="tab:red")
+                    textcoords="offset points", ha="center", color="tab:red", bbox=_LABEL_BOX)
 
     if curve is not None:
         source = " from the measured B" if measurement else ""

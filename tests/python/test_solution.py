@@ -95,6 +95,7 @@ class TestRefusedValues:
         (lambda: triex.ured(1, 1, math.inf), "c = inf must be a positive number"),
         (lambda: triex.ured([1, 2, math.nan], 1, 1), "a = nan must be a positive number (at index 2)"),
         (lambda: triex.ured([[1, 1], [1, 1]], [[1, 1], [1, -0.0]], 1), "b = -0 must be a positive number (at index (1, 1))"),
+        (lambda: triex.ured(1, [[1, 1, 1], [0, 1, 1]], [1, 2, 3]), "b = 0 must be a positive number (at index (1, 0))"),
         (lambda: triex.ured_ratios(0, 1), "a/b = 0 must be a positive number"),
         (lambda: triex.ured_ratios(1e200, 1e200), "a = (a/b)(b/c) = inf must be a positive number"),
         (lambda: triex.shape_functions(1, math.nan, 1), "b = nan must be a positive number"),

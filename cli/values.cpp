@@ -90,11 +90,13 @@ GridSpec parse_grid(std::string_view text, std::string_view option) {
 std::vector<double> grid_values(const GridSpec& grid, Spacing spacing) {
   std::vector<double> values(static_cast<std::size_t>(grid.n));
   const double last = static_cast<double>(grid.n - 1);
-  const double log_lo = std::log(grid.lo), log_hi = std::log(grid.hi);
+  // In decimal logarithms, so that a grid over decades (1:1000:4) hits the
+  // powers of ten exactly: log10 and pow of exact powers of ten are exact.
+  const double log_lo = std::log10(grid.lo), log_hi = std::log10(grid.hi);
   for (long i = 0; i < grid.n; ++i) {
     const double t = static_cast<double>(i) / last;
     // Weighted ends, not LO + i*step: the last point cannot run past HI.
-    values[static_cast<std::size_t>(i)] = spacing == Spacing::Log ? std::exp(log_lo * (1 - t) + log_hi * t)
+    values[static_cast<std::size_t>(i)] = spacing == Spacing::Log ? std::pow(10.0, log_lo * (1 - t) + log_hi * t)
                                                                   : grid.lo * (1 - t) + grid.hi * t;
   }
   values.front() = grid.lo;

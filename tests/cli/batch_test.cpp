@@ -196,6 +196,19 @@ TEST(Batch, AFileWithoutAUsableHeaderIsRefusedWhole) {
   }
 }
 
+TEST(Batch, TheReportUsesTheChosenMethodsUredAndTheExactOneUnderBoth) {
+  const std::string input = "a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\n3,2,0.74,14000\n";
+  const QuadratureResult q = quadrature_ratios(3, 2);
+  const double exact = ured_ratios(3, 2);
+  const auto quadrature_row = table(run({"batch", "-", "--method", "quadrature"}, input).out).at(0);
+  EXPECT_EQ(quadrature_row.at("ured"), shortest(q.ured));
+  EXPECT_EQ(quadrature_row.at("U_ml_per_mol"), shortest(virial({q.ured, 0.74, 14000, std::nullopt}).U));
+  const auto both_row = table(run({"batch", "-", "--method", "both"}, input).out).at(0);
+  EXPECT_EQ(both_row.at("ured"), shortest(exact));
+  EXPECT_EQ(both_row.at("ured_quadrature"), shortest(q.ured));
+  EXPECT_EQ(both_row.at("U_ml_per_mol"), shortest(virial({exact, 0.74, 14000, std::nullopt}).U));
+}
+
 TEST(Batch, AHeaderOnlyGivesTheHeaderRowOrAnEmptyArray) {
   const std::string header = "a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\n";
   const auto csv = run({"batch", "-"}, header);

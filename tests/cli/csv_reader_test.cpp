@@ -137,6 +137,16 @@ TEST(CsvReader, RefusesAMillionColumns) {
   EXPECT_EQ(r.cells, (Cells{"after"}));
 }
 
+TEST(CsvReader, TakesExactly1024CellsAndRefusesOneMore) {
+  const std::string full(kMaxCells - 1, ',');
+  const auto records = read_all(full + "\n" + full + ",\n");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_FALSE(records[0].problem);
+  EXPECT_EQ(records[0].cells.size(), kMaxCells);
+  ASSERT_TRUE(records[1].problem);
+  EXPECT_EQ(*records[1].problem, "more than 1024 cells");
+}
+
 TEST(CsvReader, ALongQuotedCellWithLineBreaksIsSkippedAsOneRecord) {
   std::string text = "\"" + std::string(kMaxRecordBytes, 'y') + "\n,\"\"\nstill inside\",1\nnext\n";
   const auto records = read_all(text);

@@ -57,17 +57,26 @@ TEST(Grid, EndPointsAreExactlyAsTypedAndTheValuesMonotone) {
     for (std::size_t i = 1; i < v.size(); ++i) EXPECT_LT(v[i - 1], v[i]) << i;
   }
   const std::vector<double> down = grid_values(parse_grid("100:1:3", "--ab"), Spacing::Log);
-  EXPECT_EQ(down.front(), 100.0);
-  EXPECT_NEAR(down[1], 10.0, 1e-14);
-  EXPECT_EQ(down.back(), 1.0);
+  EXPECT_EQ(down, (std::vector<double>{100, 10, 1}));
   EXPECT_EQ(grid_values(parse_grid("1:3:3", "--bc"), Spacing::Linear), (std::vector<double>{1, 2, 3}));
   EXPECT_EQ(grid_values(parse_grid("2.5:2.5:1", "--bc"), Spacing::Log), (std::vector<double>{2.5}));
+  // Ends whose logarithm does not return them exactly through the power.
+  for (const char* spec : {"3:7:5", "0.3:3.3:4", "0.2:4.9:3"}) {
+    const GridSpec g = parse_grid(spec, "--ab");
+    for (const Spacing spacing : {Spacing::Log, Spacing::Linear}) {
+      const std::vector<double> v = grid_values(g, spacing);
+      EXPECT_EQ(v.front(), g.lo) << spec;
+      EXPECT_EQ(v.back(), g.hi) << spec;
+    }
+  }
 }
 
-TEST(Grid, LogSpacingHasEqualRatios) {
-  const std::vector<double> v = grid_values(parse_grid("1:1000:4", "--ab"), Spacing::Log);
-  EXPECT_NEAR(v[1], 10, 1e-13);
-  EXPECT_NEAR(v[2], 100, 1e-12);
+TEST(Grid, LogSpacingHasEqualRatiosAndHitsDecadesExactly) {
+  EXPECT_EQ(grid_values(parse_grid("1:1000:4", "--ab"), Spacing::Log), (std::vector<double>{1, 10, 100, 1000}));
+  EXPECT_EQ(grid_values(parse_grid("0.01:100:5", "--ab"), Spacing::Log),
+            (std::vector<double>{0.01, 0.1, 1, 10, 100}));
+  const std::vector<double> v = grid_values(parse_grid("2:32:5", "--ab"), Spacing::Log);
+  for (std::size_t i = 1; i < v.size(); ++i) EXPECT_NEAR(v[i] / v[i - 1], 2.0, 1e-15);
 }
 
 TEST(Grid, RefusesMalformedSpecifications) {

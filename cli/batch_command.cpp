@@ -46,6 +46,9 @@ std::size_t round_size(Method method, unsigned threads) {
   return method == Method::Exact ? 4096 : std::size_t{8} * std::max(1u, threads);
 }
 
+// The most bytes of cells read in one round (rows are copied once into the output).
+constexpr std::size_t kRoundBytes = std::size_t{4} << 20;
+
 struct Row {
   std::size_t line = 0;
   BatchRow result;
@@ -109,8 +112,13 @@ int run_batch(const BatchOptions& options, const CommonOptions& common, Streams&
   std::size_t done = 0, refused = 0, failed = 0;
   bool more = true;
   while (more && destination.good()) {
-    std::size_t n = 0;
-    while (n < round && (more = reader.next(records[n]))) ++n;
+    // A round ends at `round` records or kRoundBytes of cells, whichever comes
+    // first: long rows (up to the reader's 1 MiB each) keep memory bounded too.
+    std::size_t n = 0, bytes = 0;
+    while (n < round && bytes < kRoundBytes && (more = reader.next(records[n]))) {
+      for (const std::string& cell : records[n].cells) bytes += cell.size();
+      ++n;
+    }
     interleaved_for(n, common.threads, [&](std::size_t i) {
       rows[i].line = records[i].line;
       if (records[i].problem) {

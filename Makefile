@@ -3,7 +3,7 @@ BUILD  ?= build
 JOBS   ?= 2
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench tables format sanitize sanitize-thread fuzz clean install
+.PHONY: all deps configure build run test bench tables format sanitize sanitize-thread fuzz mutate clean install
 
 all: build
 
@@ -62,6 +62,13 @@ fuzz:
 	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t || exit 1; \
 	done
 
+# Mutation check, not part of make test: the faults of tools/mutants.txt, one at
+# a time on a scratch copy of the tree (build-mutate/); MUTANTS=<regex> selects
+# mutants by id or file.
+MUTANTS ?= .
+mutate:
+	/usr/bin/python3 tools/mutate.py --select '$(MUTANTS)' --jobs $(JOBS)
+
 tables:
 	python3 tools/gen_rules.py
 
@@ -72,4 +79,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) build-bench build-sanitize build-fuzz
+	rm -rf $(BUILD) build-bench build-sanitize build-fuzz build-mutate

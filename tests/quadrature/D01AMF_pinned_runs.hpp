@@ -1,9 +1,10 @@
 // The infinite-range integrator's runs whose results are pinned to the bit
 // (tests/quadrature/D01AMF_pinned_data.hpp, written by
 // tools/record_D01AMF_pins.cpp): every run here cuts the epsilon table back,
-// or ends with code 4 or 5. Those are the paths where a fault in the table
-// handling or in the divergence counters changes the result without changing
-// the code. All run with LW = 2000, LIW = 500, EPSABS = 0 and IFAIL = 1.
+// ends with code 2 by the rounding counters, or ends with code 4 or 5. Those
+// are the paths where a fault in the table handling or in the counters changes
+// the result without changing the code. All run with LW = 2000, LIW = 500,
+// EPSABS = 0 and IFAIL = 1.
 #pragma once
 
 #include "tests/quadrature/integrands.hpp"
@@ -33,6 +34,7 @@ inline const PinnedRun kPinnedRuns[] = {
     // Codes 1 and 2 after the table was cut back.
     {"1/(1+x), 5e-5", log_divergent, 0.0, 1, 5e-5, std::nan("")},
     {"exp(-x), tolerance 0", exp_minus, 0.0, 1, 0.0, 1.0},
+    {"exp(-x) with noise of 3e-5, 1e-8", noisy_exp, 0.0, 1, 1e-8, std::nan("")},
     // Code 4.
     {"exp(-x) log x, tolerance 0", exp_log, 0.0, 1, 0.0, -kEulerGamma},
     {"exp(-x) log^2 x, tolerance 0", exp_log_squared, 0.0, 1, 0.0, kExpLogSquared},

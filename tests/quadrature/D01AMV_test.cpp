@@ -122,6 +122,30 @@ TEST(D01AMV, ExtrapolationComputesSingularAndSlowlyDecayingIntegrals) {
   }
 }
 
+// A first estimate that is the crude bound RESASC says nothing about the
+// error, even when it lies within the tolerance: the interval is bisected once.
+TEST(D01AMV, CrudeFirstEstimateIsNotAcceptedEvenWithinTheTolerance) {
+  const CoreRun run = integrate(wiggle, 0.0, 1, 0.0, 0.1, 500);
+  EXPECT_EQ(run.IER, 0);
+  EXPECT_EQ(run.LAST(), 2);
+  EXPECT_EQ(run.calls, 45);
+  EXPECT_LE(std::abs(run.RESULT - kWiggleIntegral), run.ABSERR);
+  EXPECT_LE(run.ABSERR, 0.1 * run.RESULT);
+}
+
+TEST(D01AMV, OnATieTheLeftHalfKeepsTheIndexOfTheBisectedSubInterval) {
+  const CoreRun run = integrate(spike_at_one, 0.0, 1, 0.0, 0.0, 10);
+  EXPECT_EQ(run.IER, 0);
+  ASSERT_EQ(run.LAST(), 2);
+  EXPECT_EQ(run.ELIST[0], 0.0);
+  EXPECT_EQ(run.ELIST[1], 0.0);
+  EXPECT_EQ(run.ALIST[0], 0.0);
+  EXPECT_EQ(run.BLIST[0], 0.5);
+  EXPECT_EQ(run.ALIST[1], 0.5);
+  EXPECT_EQ(run.BLIST[1], 1.0);
+  EXPECT_EQ(run.RESULT, 0.0);
+}
+
 TEST(D01AMV, ZeroErrorOnTheFirstApplicationIsAcceptedEvenWithOneSubInterval) {
   for (int INF : {1, -1, 2}) {
     const CoreRun run = integrate([](double) { return 0.0; }, 0.0, INF, 0.0, 0.0, 1);

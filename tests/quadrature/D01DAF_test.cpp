@@ -10,6 +10,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shape/callbacks.hpp"
@@ -93,18 +94,28 @@ TEST(D01DAF, CosineOverTheOctantUsesFifteenInnerPoints) {
   EXPECT_NEAR(r.ANS, 3.0 * std::sin(1.570795) * 1.570795, 1.0e-5);
 }
 
+// The centre (lo + hi)/2 and the half-length (hi - lo)/2 of a range are
+// computed so that swapping lo and hi gives the same centre and the negated
+// half-length to the bit: the same nodes, the negated integral. Outer ranges
+// [0.2, 1.3] and [0.1, 0.7] (where lo + (hi - lo)/2 and hi + (lo - hi)/2 round
+// differently), inner ranges from 0.25 y and 0.1 + 0.25 y.
 TEST(D01DAF, SwappingEitherPairOfLimitsNegatesTheIntegralExactly) {
-  const auto phi1 = [](double y) { return 0.25 * y; };
   const auto phi2 = [](double y) { return 1.0 + y * y; };
   const auto f = [](double x, double y) { return std::exp(x - y) * (1.0 + x * y); };
-  const Result r = integrate(0.2, 1.3, phi1, phi2, f, 1.0e-9);
-  ASSERT_EQ(r.IFAIL, 0);
-  const Result outer_swapped = integrate(1.3, 0.2, phi1, phi2, f, 1.0e-9);
-  const Result inner_swapped = integrate(0.2, 1.3, phi2, phi1, f, 1.0e-9);
-  EXPECT_EQ(outer_swapped.ANS, -r.ANS);
-  EXPECT_EQ(inner_swapped.ANS, -r.ANS);
-  EXPECT_EQ(outer_swapped.NPTS, r.NPTS);
-  EXPECT_EQ(inner_swapped.NPTS, r.NPTS);
+  for (double offset : {0.0, 0.1}) {
+    for (const auto& [YA, YB] : {std::pair{0.2, 1.3}, std::pair{0.1, 0.7}}) {
+      SCOPED_TRACE(testing::Message() << "[" << YA << ", " << YB << "], offset " << offset);
+      const auto phi1 = [offset](double y) { return offset + 0.25 * y; };
+      const Result r = integrate(YA, YB, phi1, phi2, f, 1.0e-9);
+      ASSERT_EQ(r.IFAIL, 0);
+      const Result outer_swapped = integrate(YB, YA, phi1, phi2, f, 1.0e-9);
+      const Result inner_swapped = integrate(YA, YB, phi2, phi1, f, 1.0e-9);
+      EXPECT_EQ(outer_swapped.ANS, -r.ANS);
+      EXPECT_EQ(inner_swapped.ANS, -r.ANS);
+      EXPECT_EQ(outer_swapped.NPTS, r.NPTS);
+      EXPECT_EQ(inner_swapped.NPTS, r.NPTS);
+    }
+  }
 }
 
 // The test is |new - previous| - ABSACC <= 0: a difference equal to ABSACC,

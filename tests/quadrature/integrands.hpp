@@ -8,7 +8,9 @@
 // moves Gamma(1 - p) by about 1e-14 relative), and are written to 21 digits.
 #pragma once
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace triex::test_integrands {
 
@@ -59,6 +61,31 @@ inline double pow_minus_1_5(double x) { return std::pow(x, -1.5); }
 inline double pow_minus_0_9(double x) { return std::pow(x, -0.9); }
 inline double log_over_square(double x) { return std::log(x) / (x * x); }
 inline double tail_of_power(double p) { return 1.0 / (p - 1.0); }
+
+// On [0, inf), g(t) = 1 + sin(40 t)/100 on (0, 1] (t = 1/(1 + x)): a nearly
+// constant g on which the 7-point Gauss rule is poor, so that the first error
+// estimate is the crude bound RESASC while RESASC is below 1 % of the integral.
+inline double wiggle(double x) {
+  const double t = 1.0 / (1.0 + x);
+  return (1.0 + 0.01 * std::sin(40.0 * t)) * t * t;
+}
+inline const double kWiggleIntegral = 1.0 + 0.01 * (1.0 - std::cos(40.0)) / 40.0;
+
+// Nonzero only at x = 1, the centre t = 1/2 of the first rule application:
+// both halves of the first bisection see only zeros and tie at error 0.
+inline double spike_at_one(double x) { return x == 1.0 ? 1.0 : 0.0; }
+
+// exp(-x) with a relative noise of 3e-5 whose sign comes from the bits of x:
+// bisection cannot reduce the error below the noise, and the areas of the
+// halves differ from their parent's by a few parts in 1e5 (the tolerance of
+// the rounding counters).
+inline double noisy_exp(double x) {
+  std::uint64_t b = std::bit_cast<std::uint64_t>(x);
+  b ^= b >> 29;
+  b *= 0xbf58476d1ce4e5b9ULL;
+  b ^= b >> 32;
+  return std::exp(-x) * (1.0 + 3e-5 * ((b & 1) != 0 ? 1.0 : -1.0));
+}
 
 // Divergent: logarithmically at infinity, and x^-1.5 at 0.
 inline double log_divergent(double x) { return 1.0 / (1.0 + x); }

@@ -32,6 +32,7 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTRIEX_BENCH=ON -DBUILD_TESTING=OFF
 	cmake --build build-bench -j $(JOBS)
 	for b in build-bench/bench/*_bench; do $$b; done
+	/usr/bin/python3 bench/commands_bench.py --triex build-bench/triex
 	if [ -d build-bench/python/triex ]; then \
 	  PYTHONPATH=build-bench/python /usr/bin/python3 bench/ured_python_bench.py; \
 	else echo "bench/ured_python_bench.py skipped: the Python module was not built"; fi

@@ -35,7 +35,8 @@ def best_time(action, repeat):
 
 def run_triex(triex, args):
     with open(os.devnull, "wb") as devnull:
-        subprocess.run([triex] + args, stdout=devnull, check=False)
+        # Standard error too: the quadrature's warning about shapes it could not resolve.
+        subprocess.run([triex] + args, stdout=devnull, stderr=devnull, check=False)
 
 
 def grid(lo, hi, n, np):

@@ -129,6 +129,7 @@ int run_batch(const BatchOptions& options, const CommonOptions& common, Streams&
     });
     for (std::size_t i = 0; i < n; ++i) {
       const BatchRow& row = rows[i].result;
+      if (row.problem || !row.converged) progress.clear();
       if (row.problem) {
         report(err, file, rows[i].line, *row.problem);
         ++refused;

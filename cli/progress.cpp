@@ -11,16 +11,19 @@ constexpr auto kRefreshTime = std::chrono::milliseconds(200);    // between two 
 Progress::Progress(std::ostream& err, bool terminal, std::string label, std::size_t total)
     : err_(err), terminal_(terminal), label_(std::move(label)), total_(total), start_(Clock::now()), last_(start_) {}
 
-Progress::~Progress() {
+Progress::~Progress() { clear(); }
+
+void Progress::clear() {
   if (width_ == 0) return;
   err_ << '\r' << std::string(width_, ' ') << '\r';
   err_.flush();
+  width_ = 0;
 }
 
 void Progress::update(std::size_t done) {
   if (!terminal_) return;
   const auto now = Clock::now();
-  if (now - start_ < kQuietTime || (width_ > 0 && now - last_ < kRefreshTime)) return;
+  if (now - start_ < kQuietTime || now - last_ < kRefreshTime) return;
   last_ = now;
   std::string line = "triex " + label_ + ": ";
   if (total_ > 0) {

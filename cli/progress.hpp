@@ -18,6 +18,8 @@ class Progress {
   Progress& operator=(const Progress&) = delete;
 
   void update(std::size_t done);
+  // Erases the line shown, so that a message can be written in its place.
+  void clear();
 
  private:
   using Clock = std::chrono::steady_clock;

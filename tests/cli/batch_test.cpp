@@ -149,6 +149,7 @@ TEST(Batch, RowsAreRefusedByTheDialoguesRules) {
       {"x,1,2,0.35,1,0.73,0,,", "column \"molar_mass_g_per_mol\": M = 0 must be a positive number"},
       {"x,1,2,0.35,1,0.73,1e154,,", "column \"molar_mass_g_per_mol\": M = 1e+154 is too large: 2*M*M overflows a double"},
       {"x,1,2,0.35,1,0.73,66000,5,", "column \"ionic_strength_mol_per_l\": empty, while valency is given: a charge needs both (leave both empty for none)"},
+      {"x,1,2,0.35,1,0.73,66000,,0.1", "column \"valency\": empty, while ionic_strength_mol_per_l is given: a charge needs both (leave both empty for none)"},
       {"x,1,2,0.35,1,0.73,66000,5,0", "column \"ionic_strength_mol_per_l\": I = 0 must be a positive number"},
       {"x,1,2,0.35,1,0.73,66000,inf,0.1", "column \"valency\": Z = inf must be a finite number"},
       {"x,1,2,0.35,1,0.73,1e400,,", "column \"molar_mass_g_per_mol\": \"1e400\" is beyond the range of a double"},

@@ -1,12 +1,16 @@
 #include "cli/output.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iterator>
 #include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -30,6 +34,38 @@ bool write_all(int fd, std::string_view bytes, int& error_number) {
 
 // Blocks of this size go to the sink while rows are added.
 constexpr std::size_t kBlock = 1 << 16;
+
+// A run ended by a signal (Ctrl-C, a kill, a closed terminal) must not leave
+// the temporary file behind either: while one exists, these signals remove it
+// and then end the process as they would have. One temporary file at a time.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+char pending_temporary[4096];
+volatile std::sig_atomic_t temporary_pending = 0;
+struct sigaction previous_actions[std::size(kEndingSignals)];
+
+extern "C" void remove_temporary_and_end(int signal_number) {
+  if (temporary_pending) ::unlink(pending_temporary);
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+void remove_on_signal(const std::string& temporary) {
+  if (temporary.size() >= sizeof pending_temporary || temporary_pending) return;
+  std::memcpy(pending_temporary, temporary.c_str(), temporary.size() + 1);
+  temporary_pending = 1;
+  struct sigaction action {};
+  action.sa_handler = remove_temporary_and_end;
+  sigemptyset(&action.sa_mask);
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+    ::sigaction(kEndingSignals[i], &action, &previous_actions[i]);
+}
+
+void keep_on_signal() {
+  if (!temporary_pending) return;
+  for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+    ::sigaction(kEndingSignals[i], &previous_actions[i], nullptr);
+  temporary_pending = 0;
+}
 
 }  // namespace
 
@@ -60,6 +96,7 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     fail(errno);
     return;
   }
+  remove_on_signal(temporary_);
   // mkstemp makes the file private (0600); the result gets the usual mode.
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -72,6 +109,7 @@ void ReplacingFile::discard() {
   if (fd_ < 0) return;
   ::close(fd_);
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  keep_on_signal();
   fd_ = -1;
 }
 
@@ -98,11 +136,9 @@ bool ReplacingFile::commit() {
   if (::close(fd_) != 0) fail(errno);
   fd_ = -1;
   if (error() == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) fail(errno);
-  if (error() != 0) {
-    ::unlink(temporary_.c_str());
-    return false;
-  }
-  return true;
+  if (error() != 0) ::unlink(temporary_.c_str());
+  keep_on_signal();
+  return error() == 0;
 }
 
 RowWriter::RowWriter(Sink& sink, Format format, std::vector<std::string> columns)

@@ -56,7 +56,8 @@ class StringSink final : public Sink {
 
 // A file written as FILE.tmp-XXXXXX in the same folder and renamed to FILE by
 // commit(), so that FILE is either its old self or complete. Without a
-// commit the temporary file is removed.
+// commit the temporary file is removed, also when SIGINT, SIGTERM, SIGHUP or
+// SIGQUIT ends the process meanwhile.
 class ReplacingFile final : public Sink {
  public:
   // Opens the temporary file; on failure error() is set and open() false.

@@ -1,7 +1,10 @@
 #include "cli/output.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <charconv>
@@ -124,6 +127,24 @@ TEST(ReplacingFile, TheTargetKeepsItsOldContentsUntilCommitAndNoTemporaryIsLeft)
   }  // destroyed without commit: as a run that failed
   EXPECT_EQ(contents(target), "new\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ReplacingFile, ASignalThatEndsTheRunLeavesNeitherTheFileNorItsTemporary) {
+  const auto dir = scratch_dir();
+  const auto target = dir / "interrupted.csv";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ReplacingFile file(target.string());
+    file.write("half a table");
+    raise(SIGINT);
+    _exit(0);  // not reached
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT);  // ended by the signal, as without the handler
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 0);
   std::filesystem::remove_all(dir);
 }
 

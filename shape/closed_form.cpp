@@ -1,18 +1,14 @@
 #include "shape/closed_form.hpp"
 
 #include <algorithm>
-#include <boost/math/policies/policy.hpp>
-#include <boost/math/special_functions/ellint_rg.hpp>
 #include <numbers>
+
+#include "shape/carlson.hpp"
 
 namespace triex {
 namespace {
 
-// R_G in double arithmetic throughout: promoting to long double costs five
-// times the time for an error that stays within a few ulps in double.
-using DoublePolicy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
-
-double RG(double x, double y, double z) { return boost::math::ellint_rg(x, y, z, DoublePolicy()); }
+double RG(double x, double y, double z) { return carlson_RG(x, y, z); }
 
 // The semi-axes sorted, largest first.
 struct Sorted {

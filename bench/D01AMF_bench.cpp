@@ -71,9 +71,5 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(("OneIntegral/" + label(axes) + "/" + std::to_string(NN)).c_str(), OneIntegral, axes,
                                    NN)
           ->Unit(benchmark::kMicrosecond);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return triex::run_registered_benchmarks(argc, argv);
 }

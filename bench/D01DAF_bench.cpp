@@ -91,9 +91,5 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("Direct/rational/" + accuracy(ABSACC)).c_str(), DirectCall<rational>, ABSACC)
         ->Unit(benchmark::kMicrosecond);
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return triex::run_registered_benchmarks(argc, argv);
 }

@@ -14,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/counters.hpp"
+
 #include <vector>
 
 #include "bench/section_points.hpp"
@@ -106,9 +108,5 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("Plain/FUN/" + shape).c_str(), PlainFUN, axes);
     benchmark::RegisterBenchmark(("AsUsed/FUN/" + shape).c_str(), AsUsedFUN, axes);
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return triex::run_registered_benchmarks(argc, argv);
 }

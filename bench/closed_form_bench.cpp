@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/counters.hpp"
+
 #include <chrono>
 #include <cmath>
 #include <random>
@@ -100,9 +102,5 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(5)
         ->DisplayAggregatesOnly(true);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return triex::run_registered_benchmarks(argc, argv);
 }

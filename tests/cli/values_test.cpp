@@ -61,12 +61,12 @@ TEST(Grid, EndPointsAreExactlyAsTypedAndTheValuesMonotone) {
   EXPECT_EQ(grid_values(parse_grid("1:3:3", "--bc"), Spacing::Linear), (std::vector<double>{1, 2, 3}));
   EXPECT_EQ(grid_values(parse_grid("2.5:2.5:1", "--bc"), Spacing::Log), (std::vector<double>{2.5}));
   // Ends whose logarithm does not return them exactly through the power.
-  for (const char* spec : {"3:7:5", "0.3:3.3:4", "0.2:4.9:3"}) {
-    const GridSpec g = parse_grid(spec, "--ab");
+  for (const char* text : {"3:7:5", "0.3:3.3:4", "0.2:4.9:3"}) {
+    const GridSpec g = parse_grid(text, "--ab");
     for (const Spacing spacing : {Spacing::Log, Spacing::Linear}) {
       const std::vector<double> v = grid_values(g, spacing);
-      EXPECT_EQ(v.front(), g.lo) << spec;
-      EXPECT_EQ(v.back(), g.hi) << spec;
+      EXPECT_EQ(v.front(), g.lo) << text;
+      EXPECT_EQ(v.back(), g.hi) << text;
     }
   }
 }

@@ -240,8 +240,8 @@ def main():
             print(f"{tag}: killed by {', '.join(m['killers'])} ({seconds:.0f} s)", flush=True)
             results["killed"].append(m)
         else:
-            print(f"{tag}: SURVIVED ({seconds:.0f} s)" + (f"; equivalent: {m['why']}" if "why" in m else ""),
-                  flush=True)
+            reason = f"; reason it changes nothing: {m['why']}" if "why" in m else ""
+            print(f"{tag}: SURVIVED ({seconds:.0f} s){reason}", flush=True)
             results["survived"].append(m)
 
     # Leave the scratch build matching the unmutated tree for the next run.

@@ -80,4 +80,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) build-bench build-sanitize build-fuzz build-mutate
+	rm -rf $(BUILD) build-bench build-sanitize build-tsan build-fuzz build-mutate

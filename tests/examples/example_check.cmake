@@ -7,6 +7,7 @@ if(NOT status EQUAL 0)
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/ured_of_a_shape -B ${WORK}
                         -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_CXX_COMPILER=${CXX}
+                        "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "configuring the example failed:\n${out}")

@@ -11,6 +11,8 @@
 #include <numbers>
 #include <random>
 
+#include "tests/shape/carlson_pins.hpp"
+
 namespace triex {
 namespace {
 
@@ -39,6 +41,19 @@ TEST(CarlsonRG, AgreesWithSeparateRFAndRDAndIsSymmetric) {
     EXPECT_LT(error, 1e-15) << x << ", " << y << ", " << z;
   }
   std::printf("largest relative difference from long-double R_G: %.3g\n", worst);
+}
+
+// The last bit of R_G depends on when the duplications stop and on every
+// coefficient of the two series; these values, recorded from this R_G (which
+// agrees with long-double R_G above), pin it.
+TEST(CarlsonRG, KeepsItsRecordedBits) {
+  for (const auto& pin : test::kCarlsonPins) {
+    EXPECT_EQ(carlson_RG(pin.x, pin.y, pin.z), pin.RG) << std::hexfloat << pin.x << ", " << pin.y << ", " << pin.z;
+    const long double reference = boost::math::ellint_rg(static_cast<long double>(pin.x),
+                                                         static_cast<long double>(pin.y),
+                                                         static_cast<long double>(pin.z));
+    EXPECT_LT(std::abs((pin.RG - reference) / reference), 1e-15L);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "support/write_all.hpp"
+
 namespace triex {
 namespace {
 
@@ -46,16 +48,8 @@ DescriptorOutput::DescriptorOutput(int fd) : fd_(fd) { setp(buffer_.data(), buff
 // Writes the buffer out, a partial write being continued; false once a write has failed.
 bool DescriptorOutput::drain() {
   if (error_number() != 0) return false;
-  const char* next = pbase();
-  while (next < pptr()) {
-    const ssize_t n = ::write(fd_, next, static_cast<std::size_t>(pptr() - next));
-    if (n >= 0) {
-      next += n;
-    } else if (errno != EINTR) {
-      record_failure(errno);
-      break;
-    }
-  }
+  int error = 0;
+  if (!write_all(fd_, std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())), error)) record_failure(error);
   setp(buffer_.data(), buffer_.data() + buffer_.size());
   return error_number() == 0;
 }

@@ -15,11 +15,10 @@
 #include <streambuf>
 
 #include "support/P01ABF.hpp"
+#include "support/exit_status.hpp"
 
 namespace triex {
 
-inline constexpr int kStatusRefused = 2;
-inline constexpr int kStatusWriteFailed = 3;
 
 // The errno value of the first failed transfer of a stream buffer; 0 while none has failed.
 class TransferFailure {

@@ -17,12 +17,13 @@
 #include "cli/evaluate.hpp"
 #include "cli/output.hpp"
 #include "cli/values.hpp"
+#include "support/exit_status.hpp"
 
 namespace triex::cli {
 
 inline constexpr int kStatusNotConverged = 1;
-inline constexpr int kStatusRefused = 2;
-inline constexpr int kStatusWriteFailed = 3;
+using triex::kStatusRefused;
+using triex::kStatusWriteFailed;
 
 struct Streams {
   std::istream& in;   // for `batch -`

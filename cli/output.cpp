@@ -15,22 +15,11 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "support/write_all.hpp"
+
 
 namespace triex::cli {
 namespace {
-
-bool write_all(int fd, std::string_view bytes, int& error_number) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error_number = errno;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
 
 // Blocks of this size go to the sink while rows are added.
 constexpr std::size_t kBlock = 1 << 16;

@@ -7,9 +7,11 @@
 
 #include "triex/triex.hpp"
 #include "shape/closed_form.hpp"
+#include "shape/shape_factors.hpp"
 #include "shape/shape_section.hpp"
 #include "shape/solve.hpp"
 #include "shape/virial.hpp"
+#include "solution/hydrodynamics.hpp"
 #include "support/refusal.hpp"
 
 namespace triex {
@@ -44,8 +46,9 @@ void require_charge(const std::optional<Charge>& charge) {
   require(not_positive("I", charge->ionic_strength));
 }
 
-QuadratureResult from_section(const ShapeQuadrature& q) {
-  return {q.URED, q.S, q.R, q.NPTS_S, q.NPTS_R, q.IFAIL_S, q.IFAIL_R};
+// The integrals' results, with the dialogue's verdict on URED against the closed form.
+QuadratureResult from_section(const ShapeQuadrature& q, double a, double b, double c) {
+  return {q.URED, q.S, q.R, q.NPTS_S, q.NPTS_R, q.IFAIL_S, q.IFAIL_R, checked_ured(q.URED, a, b, c).replaced};
 }
 
 }  // namespace
@@ -78,12 +81,12 @@ double mixture_excluded_volume(const ShapeFunctions& first, const ShapeFunctions
 
 QuadratureResult quadrature(double a, double b, double c) {
   require_semi_axes(a, b, c);
-  return from_section(reduced_excluded_volume(a, b, c));
+  return from_section(reduced_excluded_volume(a, b, c), a, b, c);
 }
 
 QuadratureResult quadrature_ratios(double a_over_b, double b_over_c) {
   const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
-  return from_section(reduced_excluded_volume(s.a, s.b, s.c));
+  return from_section(reduced_excluded_volume(s.a, s.b, s.c), s.a, s.b, s.c);
 }
 
 double swollen_specific_volume(double vbar, double hydration, double solvent_density) {
@@ -133,6 +136,46 @@ double ured_from_virial(double B, double vs, double molar_mass, std::optional<Ch
   require_charge(charge);
   const double Bz = charge ? polyelectrolyte_term(charge->valency, charge->ionic_strength, vs, molar_mass).BZ : 0.0;
   return ured_from_exclusion_term(B - Bz, vs, molar_mass);
+}
+
+ShapeFactors shape_factors(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_shape_factors(a, b, c);
+}
+
+ShapeFactors shape_factors_ratios(double a_over_b, double b_over_c) {
+  const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
+  return exact_shape_factors(s.a, s.b, s.c);
+}
+
+TranslationalFriction translational_friction(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_translational_friction(a, b, c);
+}
+
+Gyration gyration(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_gyration(a, b, c);
+}
+
+RotationalDiffusion rotational_diffusion(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_rotational_diffusion(a, b, c);
+}
+
+double viscosity_increment(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_viscosity_increment(a, b, c);
+}
+
+Predictions predict(const ShapeFactors& shape, const PredictionInputs& in) {
+  require(not_a_molar_mass("M", in.molar_mass));
+  require(not_positive("vs", in.vs));
+  if (in.vbar) require(not_positive("vbar", *in.vbar));
+  require(not_positive("eta", in.solvent.viscosity));
+  require(not_positive("T", in.solvent.temperature));
+  if (in.solvent.density) require(not_positive("rho", *in.solvent.density));
+  return predict_measurements(shape, in);
 }
 
 }  // namespace triex

@@ -15,11 +15,39 @@
 //
 // Arguments with a zero or with two equal values take the special forms of
 // Boost.Math's ellint_rg (in double arithmetic), which are exact there.
+//
+// The hydrodynamic integrals of an ellipsoid take a second sequence on the
+// squared semi-axes, which yields R_F, the three R_D with each argument
+// distinguished in turn, and the three divided differences of R_D between
+// two arguments, all together (see carlson_jeffery below).
 #pragma once
+
+#include <array>
 
 namespace triex {
 
 // R_G(x, y, z) for x, y, z >= 0, at most one of them 0.
 double carlson_RG(double x, double y, double z);
+
+// Carlson's integrals of the three arguments x_1, x_2, x_3 from which the
+// Jeffery (1922) integrals of the ellipsoid with squared semi-axes x_i follow:
+//   RF     = R_F(x_1, x_2, x_3)                         (chi = 2 RF)
+//   RD[i]  = R_D(x_j, x_k, x_i), x_i distinguished      (alpha_i = 2/3 RD[i])
+//   DD[i]  = (RD[k] - RD[j]) / (x_j - x_k), the divided difference between
+//            the two arguments other than x_i            (alpha_jk = 2/3 DD[i])
+// with (i, j, k) cyclic. The divided differences are accumulated term by term
+// in the duplications, without a subtraction, so they keep full accuracy when
+// two arguments are equal or nearly so (spheroids, near-spheres).
+struct JefferyIntegrals {
+  double RF;
+  std::array<double, 3> RD;
+  std::array<double, 3> DD;
+  int duplications;  // the number of duplication steps taken
+};
+
+// For x_i in [0, 1] with the largest equal to 1 and at most one 0 (scale the
+// squared semi-axes by the largest first). Throws std::runtime_error should
+// the duplications fail to converge, which they do for every such input.
+JefferyIntegrals carlson_jeffery(double x1, double x2, double x3);
 
 }  // namespace triex

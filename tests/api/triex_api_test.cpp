@@ -42,6 +42,12 @@ TEST(Api, SemiAxesThatAreNotPositiveFiniteNumbersAreRefusedByName) {
   // The dialogue's rule for ratios: their product must be a number too.
   EXPECT_EQ(refusal([] { ured_ratios(1e200, 1e200); }), "a = (a/b)(b/c) = inf must be a positive number");
   EXPECT_EQ(refusal([] { ured_ratios(1e-200, 1e-200); }), "a = (a/b)(b/c) = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { shape_factors(1, 0, 1); }), "b = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { shape_factors_ratios(1, kInf); }), "b/c = inf must be a positive number");
+  EXPECT_EQ(refusal([] { translational_friction(1, 1, -1); }), "c = -1 must be a positive number");
+  EXPECT_EQ(refusal([] { gyration(kNaN, 1, 1); }), "a = nan must be a positive number");
+  EXPECT_EQ(refusal([] { rotational_diffusion(1, -0.0, 1); }), "b = -0 must be a positive number");
+  EXPECT_EQ(refusal([] { viscosity_increment(1, 1, 0); }), "c = 0 must be a positive number");
 }
 
 TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {
@@ -54,6 +60,46 @@ TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {
   EXPECT_EQ(refusal([] { swollen_specific_volume(-2, 0.35, 1); }), "vs = vbar + delta/rho = -1.65 must be a positive number");
   EXPECT_EQ(refusal([] { ured_from_virial(kNaN, 1, 1000); }), "B = nan must be a finite number");
   EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {0, 1, 1}); }), "V = 0 must be a positive number");
+  const ShapeFactors sphere = shape_factors(1, 1, 1);
+  EXPECT_EQ(refusal([&] { predict(sphere, {0, 1, {}, {}}); }), "M = 0 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, kNaN, {}, {}}); }), "vs = nan must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, -0.7, {}}); }), "vbar = -0.7 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {0, 293.15, {}}}); }), "eta = 0 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {1, -1, {}}}); }), "T = -1 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, 0.7, {1, 293, 0.0}}); }), "rho = 0 must be a positive number");
+}
+
+// Lysozyme-like inputs (M 14300 g/mol, vbar 0.703 ml/g, 0.35 g/g of water of
+// density 0.9982 g/ml, 1.002 mPa s, 293.15 K). The hydrated sphere's radius
+// (3 M vs / (4 pi NA))^(1/3) = 18.1438 A, and a particle whose Perrin ratio
+// is 19.6330 / 18.1438 sediments at 1.91 S and diffuses at 1.09149e-6 cm^2/s;
+// the anhydrous f/f0 is P (vs / vbar)^(1/3) = 1.238327.
+TEST(Api, PredictedMeasurementsFollowTheHydratedParticle) {
+  const double vs = swollen_specific_volume(0.703, 0.35, 0.9982);
+  EXPECT_NEAR(vs, 1.053631, 5e-7);
+  ShapeFactors shape = shape_factors(1, 1, 1);
+  PredictionInputs in{14300, vs, 0.703, {1.002, 293.15, 0.9982}};
+  Predictions sphere = predict(shape, in);
+  EXPECT_NEAR(sphere.equivalent_radius_angstrom, 18.1438, 5e-5);
+  EXPECT_DOUBLE_EQ(sphere.stokes_radius_angstrom, sphere.equivalent_radius_angstrom);
+  EXPECT_NEAR(sphere.rg_angstrom, std::sqrt(0.6) * 18.1438, 5e-5);
+  EXPECT_DOUBLE_EQ(sphere.intrinsic_viscosity_ml_per_g, 2.5 * vs);
+  EXPECT_DOUBLE_EQ(sphere.Bex_ml_mol_per_g2, 8 * vs / (2 * 14300));
+  EXPECT_NEAR(sphere.tau_h_ns, 6.194, 5e-4);  // eta M vs / (NA kB T)
+  EXPECT_NEAR(sphere.hydrated_volume_angstrom3, 14300 * vs / 6.02214076e23 * 1e24, 1e-9);
+
+  shape.translation.perrin_ratio = 19.6330 / 18.1438;
+  const Predictions p = predict(shape, in);
+  EXPECT_NEAR(p.stokes_radius_angstrom, 19.6330, 2e-4);
+  EXPECT_NEAR(*p.s_svedberg, 1.91, 5e-5);
+  EXPECT_NEAR(p.D_cm2_per_s, 1.09149e-6, 5e-11);
+  EXPECT_NEAR(*p.f_over_f0, 1.238327, 5e-6);
+
+  // Without vbar there is neither s nor the anhydrous ratio; without rho no s.
+  EXPECT_FALSE(predict(shape, {14300, vs, {}, {}}).f_over_f0);
+  const Predictions no_density = predict(shape, {14300, vs, 0.703, {}});
+  EXPECT_FALSE(no_density.s_svedberg);
+  EXPECT_TRUE(no_density.f_over_f0);
 }
 
 // The values of the dialogue's report for a sphere of vs 1 ml/g, M 10000 g/mol,

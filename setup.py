@@ -9,6 +9,7 @@ python3-wheel and the C++ build's own); nothing is downloaded, hence
 """
 
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -17,6 +18,8 @@ from setuptools import Extension, setup
 from setuptools.command.build_ext import build_ext
 
 SOURCE = pathlib.Path(__file__).resolve().parent
+# The version lives in one place, the project() line of CMakeLists.txt.
+VERSION = re.search(r"project\(triex VERSION (\S+)", (SOURCE / "CMakeLists.txt").read_text()).group(1)
 
 
 class CMakeExtension(Extension):
@@ -40,7 +43,7 @@ class CMakeBuild(build_ext):
 
 setup(
     name="triex",
-    version="1.0.0",
+    version=VERSION,
     description="Excluded volume and second virial coefficient of rigid triaxial ellipsoids",
     packages=["triex"],
     package_dir={"": "python"},

@@ -1,12 +1,14 @@
 // triex._core: the compiled half of the Python package `triex`.
 //
-// Each function takes NumPy arrays that the package has already broadcast to
-// one shape (python/triex/__init__.py does that, as a ufunc would) and
-// returns arrays of that shape. The loop over the elements runs here with the
-// interpreter's lock released, split over threads by parallel_for, so other
-// Python threads go on while a large array is computed; each element is
-// computed by the public C++ API (include/triex/triex.hpp) and written by
-// index, so the result does not depend on the number of threads.
+// Every element-wise function of the package goes through one loop,
+// map_elements below: it broadcasts its float64 arguments against each other
+// as NumPy does, reads each through its own strides (nothing is copied, not
+// even a broadcast view of stride 0), and computes the elements with the
+// interpreter's lock released, split over threads by parallel_for for large
+// arrays, so other Python threads go on while a large array is computed.
+// Each element is computed by the public C++ API (include/triex/triex.hpp)
+// and written by index, so the result does not depend on the number of
+// threads.
 //
 // A value the API refuses throws std::invalid_argument in the words of the
 // command line; the binding adds the index of the first refused element in C
@@ -19,6 +21,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -32,22 +35,23 @@ namespace py = pybind11;
 namespace triex::python {
 namespace {
 
-// Any float64 array; forcecast converts other numeric types, c_style makes
-// a contiguous copy of broadcast views (whose strides may be 0).
-using Input = py::array_t<double, py::array::c_style | py::array::forcecast>;
+// A float64 array of any strides; forcecast converts other numeric types
+// (that alone makes a copy), and a float64 array is taken as it is.
+using Input = py::array_t<double, py::array::forcecast>;
 using Output = py::array_t<double>;
 
-// Below this many exact evaluations (about 3 ms of work) starting threads
-// costs more than it saves; the quadrature is expensive enough per element
-// to split any array.
+// How much work one element is: below kExactElementsForThreads exact
+// evaluations (about 3 ms) starting threads costs more than it saves; the
+// quadrature is expensive enough per element to split any array.
+enum class Cost { cheap, expensive };
 constexpr std::size_t kExactElementsForThreads = 20000;
 
-unsigned thread_count(std::size_t elements, bool expensive, std::optional<unsigned> requested) {
+unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> requested) {
   if (requested) {
     if (*requested == 0) throw std::invalid_argument("threads = 0 must be at least 1");
     return *requested;
   }
-  if (!expensive && elements < kExactElementsForThreads) return 1;
+  if (cost == Cost::cheap && elements < kExactElementsForThreads) return 1;
   return default_thread_count();
 }
 
@@ -71,182 +75,202 @@ std::string index_suffix(std::size_t flat, const std::vector<py::ssize_t>& shape
   return " (at index " + (shape.size() == 1 ? text : "(" + text + ")") + ")";
 }
 
-std::vector<py::ssize_t> shape_of(const py::array& array) {
-  return std::vector<py::ssize_t>(array.shape(), array.shape() + array.ndim());
+// "(2, 3)", "(2,)" or "()", as Python writes a shape.
+std::string shape_text(const py::array& array) {
+  std::string text(1, '(');
+  for (py::ssize_t d = 0; d < array.ndim(); ++d) {
+    if (d > 0) text.append(", ");
+    text.append(std::to_string(array.shape(d)));
+  }
+  text.append(array.ndim() == 1 ? ",)" : ")");
+  return text;
 }
 
+// The inputs broadcast as NumPy does: the common shape, and for each input
+// its strides in bytes over that shape (0 along a dimension it is repeated in).
 template <std::size_t N>
-std::vector<py::ssize_t> common_shape(const std::array<Input, N>& inputs) {
-  const std::vector<py::ssize_t> shape = shape_of(inputs[0]);
-  for (const Input& input : inputs)
-    if (shape_of(input) != shape) throw std::invalid_argument("the arrays must have been broadcast to one shape");
-  return shape;
-}
+struct Broadcast {
+  std::vector<py::ssize_t> shape;
+  std::array<std::vector<py::ssize_t>, N> strides;
+  std::array<const char*, N> data{};
 
-// Runs element(i) for every index with the lock released. The first refused
-// element in C order is reported: each block stops at its first refusal and
-// parallel_for rethrows the earliest block's.
-template <class Element>
-void for_each_element(const std::vector<py::ssize_t>& shape, std::size_t count, unsigned threads, Element element) {
+  explicit Broadcast(const std::array<Input, N>& inputs) {
+    py::ssize_t dims = 0;
+    for (const Input& input : inputs) dims = std::max<py::ssize_t>(dims, input.ndim());
+    shape.assign(static_cast<std::size_t>(dims), 1);
+    for (const Input& input : inputs) {
+      const py::ssize_t skip = dims - input.ndim();
+      for (py::ssize_t d = 0; d < input.ndim(); ++d) {
+        py::ssize_t& extent = shape[static_cast<std::size_t>(skip + d)];
+        if (input.shape(d) == extent || input.shape(d) == 1) continue;
+        if (extent != 1) {
+          std::string message = "arrays of shapes";
+          for (const Input& each : inputs) message.append(" ").append(shape_text(each));
+          throw std::invalid_argument(message.append(" do not broadcast to one shape"));
+        }
+        extent = input.shape(d);
+      }
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+      const Input& input = inputs[k];
+      const py::ssize_t skip = dims - input.ndim();
+      strides[k].assign(static_cast<std::size_t>(dims), 0);
+      for (py::ssize_t d = 0; d < input.ndim(); ++d)
+        if (input.shape(d) != 1) strides[k][static_cast<std::size_t>(skip + d)] = input.strides(d);
+      data[k] = reinterpret_cast<const char*>(input.data());
+    }
+  }
+
+  std::size_t size() const {
+    std::size_t count = 1;
+    for (py::ssize_t extent : shape) count *= static_cast<std::size_t>(extent);
+    return count;
+  }
+};
+
+// The one element-wise loop of the package. element(x, y) gets the N input
+// values of one element in x and writes its M results into y; it may throw
+// std::invalid_argument to refuse the element. Returns M new C-contiguous
+// arrays of the broadcast shape. The first refused element in C order is
+// reported: each block stops at its first refusal and parallel_for rethrows
+// the earliest block's.
+template <std::size_t M, std::size_t N, class Element>
+std::array<Output, M> map_elements(const std::array<Input, N>& inputs, Cost cost, std::optional<unsigned> threads,
+                                   Element element) {
+  const Broadcast<N> in(inputs);
+  std::array<Output, M> outputs;
+  std::array<double*, M> out{};
+  for (std::size_t m = 0; m < M; ++m) {
+    outputs[m] = Output(in.shape);
+    out[m] = outputs[m].mutable_data();
+  }
+  const std::size_t count = in.size();
+  const unsigned thread_total = thread_count(count, cost, threads);
   try {
     py::gil_scoped_release release;
-    parallel_for(count, threads, [&](std::size_t begin, std::size_t end) {
+    parallel_for(count, thread_total, [&](std::size_t begin, std::size_t end) {
+      // The multi-index of `begin` and the address of each input's element
+      // there; then the next element in C order, as an odometer turns.
+      const std::size_t dims = in.shape.size();
+      std::vector<py::ssize_t> index(dims);
+      std::array<const char*, N> at = in.data;
+      for (std::size_t d = dims, rest = begin; d-- > 0;) {
+        const auto extent = static_cast<std::size_t>(in.shape[d]);
+        index[d] = static_cast<py::ssize_t>(rest % extent);
+        rest /= extent;
+        for (std::size_t k = 0; k < N; ++k) at[k] += index[d] * in.strides[k][d];
+      }
+      std::array<double, N> x;
+      std::array<double, M> y;
       for (std::size_t i = begin; i < end; ++i) {
+        // memcpy: an array may be unaligned (a view into a record array).
+        for (std::size_t k = 0; k < N; ++k) std::memcpy(&x[k], at[k], sizeof(double));
         try {
-          element(i);
+          element(x, y);
         } catch (const std::invalid_argument& refusal) {
           throw RefusedElement{i, refusal.what()};
+        }
+        for (std::size_t m = 0; m < M; ++m) out[m][i] = y[m];
+        for (std::size_t d = dims; d-- > 0;) {
+          for (std::size_t k = 0; k < N; ++k) at[k] += in.strides[k][d];
+          if (++index[d] < in.shape[d]) break;
+          for (std::size_t k = 0; k < N; ++k) at[k] -= in.strides[k][d] * in.shape[d];
+          index[d] = 0;
         }
       }
     });
   } catch (const RefusedElement& refused) {
-    throw std::invalid_argument(refused.reason + index_suffix(refused.index, shape));
+    throw std::invalid_argument(refused.reason + index_suffix(refused.index, in.shape));
   }
+  return outputs;
 }
 
-std::array<const double*, 3> data_of(const std::array<Input, 3>& inputs) {
-  return {inputs[0].data(), inputs[1].data(), inputs[2].data()};
+template <std::size_t M>
+py::tuple as_tuple(const std::array<Output, M>& arrays) {
+  py::tuple result(M);
+  for (std::size_t m = 0; m < M; ++m) result[m] = arrays[m];
+  return result;
 }
 
 // ---- u_red ----
 
 Output ured_exact(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  const std::array<Input, 3> in{a, b, c};
-  const auto shape = common_shape(in);
-  Output result(shape);
-  const std::array<const double*, 3> x = data_of(in);
-  double* out = result.mutable_data();
-  const auto n = static_cast<std::size_t>(result.size());
-  for_each_element(shape, n, thread_count(n, false, threads), [&](std::size_t i) { out[i] = ured(x[0][i], x[1][i], x[2][i]); });
-  return result;
+  return map_elements<1>(std::array{a, b, c}, Cost::cheap, threads,
+                         [](const auto& x, auto& y) { y[0] = ured(x[0], x[1], x[2]); })[0];
 }
 
 Output ured_ratios_exact(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
-  const std::array<Input, 2> in{a_over_b, b_over_c};
-  const auto shape = common_shape(in);
-  Output result(shape);
-  const double* AB = a_over_b.data();
-  const double* BC = b_over_c.data();
-  double* out = result.mutable_data();
-  const auto n = static_cast<std::size_t>(result.size());
-  for_each_element(shape, n, thread_count(n, false, threads),
-                   [&](std::size_t i) { out[i] = ured_ratios(AB[i], BC[i]); });
-  return result;
+  return map_elements<1>(std::array{a_over_b, b_over_c}, Cost::cheap, threads,
+                         [](const auto& x, auto& y) { y[0] = ured_ratios(x[0], x[1]); })[0];
 }
 
-// The dialogue's quadrature over an array: u_red and whether both double
-// integrals converged (IFAIL = 0) for each element.
-py::tuple ured_quadrature(Input first, Input second, Input third, bool ratios, std::optional<unsigned> threads) {
-  const std::array<Input, 3> in{first, second, third};
-  const auto shape = common_shape(in);
-  Output result(shape);
-  py::array_t<bool> converged(shape);
-  const std::array<const double*, 3> x = data_of(in);
-  double* out = result.mutable_data();
-  bool* ok = converged.mutable_data();
-  const auto n = static_cast<std::size_t>(result.size());
-  for_each_element(shape, n, thread_count(n, true, threads), [&](std::size_t i) {
-    const QuadratureResult q = ratios ? quadrature_ratios(x[0][i], x[1][i]) : quadrature(x[0][i], x[1][i], x[2][i]);
-    out[i] = q.ured;
-    ok[i] = q.ifail_surface == 0 && q.ifail_curvature == 0;
-  });
-  return py::make_tuple(result, converged);
+// The dialogue's quadrature: u_red, S, R, the evaluation counts and the
+// failure codes of the two double integrals (the counts and codes as exact
+// doubles), for semi-axes or, with `ratios`, for a/b and b/c.
+py::tuple quadrature_array(Input first, Input second, Input third, bool ratios, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<7>(std::array{first, second, third}, Cost::expensive, threads,
+                                  [ratios](const auto& x, auto& y) {
+                                    const QuadratureResult q =
+                                        ratios ? quadrature_ratios(x[0], x[1]) : quadrature(x[0], x[1], x[2]);
+                                    y = {q.ured,
+                                         q.surface,
+                                         q.mean_radius,
+                                         static_cast<double>(q.npts_surface),
+                                         static_cast<double>(q.npts_curvature),
+                                         static_cast<double>(q.ifail_surface),
+                                         static_cast<double>(q.ifail_curvature)};
+                                  }));
 }
 
 // ---- Shape functions ----
 
-py::tuple shape_functions_array(Input a, Input b, Input c) {
-  const std::array<Input, 3> in{a, b, c};
-  const auto shape = common_shape(in);
-  Output volume(shape), surface(shape), mean_radius(shape);
-  const std::array<const double*, 3> x = data_of(in);
-  double* V = volume.mutable_data();
-  double* S = surface.mutable_data();
-  double* R = mean_radius.mutable_data();
-  const auto n = static_cast<std::size_t>(volume.size());
-  for_each_element(shape, n, thread_count(n, false, std::nullopt), [&](std::size_t i) {
-    const ShapeFunctions f = shape_functions(x[0][i], x[1][i], x[2][i]);
-    V[i] = f.volume;
-    S[i] = f.surface;
-    R[i] = f.mean_radius;
-  });
-  return py::make_tuple(volume, surface, mean_radius);
+py::tuple shape_functions_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<3>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
+    const ShapeFunctions f = shape_functions(x[0], x[1], x[2]);
+    y = {f.volume, f.surface, f.mean_radius};
+  }));
 }
 
-Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2) {
-  const std::array<Input, 6> in{V1, S1, R1, V2, S2, R2};
-  const auto shape = common_shape(in);
-  Output result(shape);
-  std::array<const double*, 6> x{};
-  for (std::size_t k = 0; k < in.size(); ++k) x[k] = in[k].data();
-  double* out = result.mutable_data();
-  const auto n = static_cast<std::size_t>(result.size());
-  for_each_element(shape, n, thread_count(n, false, std::nullopt), [&](std::size_t i) {
-    out[i] = mixture_excluded_volume({x[0][i], x[1][i], x[2][i]}, {x[3][i], x[4][i], x[5][i]});
-  });
-  return result;
+Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2, std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{V1, S1, R1, V2, S2, R2}, Cost::cheap, threads, [](const auto& x, auto& y) {
+    y[0] = mixture_excluded_volume({x[0], x[1], x[2]}, {x[3], x[4], x[5]});
+  })[0];
 }
 
 // ---- Quantities of the solution ----
 
-Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_density) {
-  const std::array<Input, 3> in{vbar, hydration, solvent_density};
-  const auto shape = common_shape(in);
-  Output result(shape);
-  const std::array<const double*, 3> x = data_of(in);
-  double* out = result.mutable_data();
-  const auto n = static_cast<std::size_t>(result.size());
-  for_each_element(shape, n, thread_count(n, false, std::nullopt),
-                   [&](std::size_t i) { out[i] = swollen_specific_volume(x[0][i], x[1][i], x[2][i]); });
-  return result;
+Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_density,
+                                     std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{vbar, hydration, solvent_density}, Cost::cheap, threads,
+                         [](const auto& x, auto& y) { y[0] = swollen_specific_volume(x[0], x[1], x[2]); })[0];
 }
 
 // The eight quantities of Virial, in its order. Without charge the valency
 // and ionic strength arrays are ignored.
 py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
-                       bool charged) {
-  const std::array<Input, 5> in{ured_values, vs, molar_mass, valency, ionic_strength};
-  const auto shape = common_shape(in);
-  std::array<Output, 8> outputs{Output(shape), Output(shape), Output(shape), Output(shape),
-                                Output(shape), Output(shape), Output(shape), Output(shape)};
-  std::array<double*, 8> out{};
-  for (std::size_t k = 0; k < out.size(); ++k) out[k] = outputs[k].mutable_data();
-  const double* X = ured_values.data();
-  const double* VS = vs.data();
-  const double* M = molar_mass.data();
-  const double* Z = valency.data();
-  const double* I = ionic_strength.data();
-  const auto n = static_cast<std::size_t>(outputs[0].size());
-  for_each_element(shape, n, thread_count(n, false, std::nullopt), [&](std::size_t i) {
-    VirialInputs inputs{X[i], VS[i], M[i], std::nullopt};
-    if (charged) inputs.charge = Charge{Z[i], I[i]};
-    const Virial v = virial(inputs);
-    const double values[] = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
-    for (std::size_t k = 0; k < out.size(); ++k) out[k][i] = values[k];
-  });
-  py::tuple result(outputs.size());
-  for (std::size_t k = 0; k < outputs.size(); ++k) result[k] = outputs[k];
-  return result;
+                       bool charged, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
+                                  threads, [charged](const auto& x, auto& y) {
+                                    VirialInputs inputs{x[0], x[1], x[2], std::nullopt};
+                                    if (charged) inputs.charge = Charge{x[3], x[4]};
+                                    const Virial v = virial(inputs);
+                                    y = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
+                                  }));
 }
 
-// ---- Scalars: the quadrature's details and the inverse problem ----
-
-py::dict quadrature_details(double first, double second, double third, bool ratios) {
-  QuadratureResult q;
-  {
-    py::gil_scoped_release release;
-    q = ratios ? quadrature_ratios(first, second) : quadrature(first, second, third);
-  }
-  py::dict d;
-  d["ured"] = q.ured;
-  d["surface"] = q.surface;
-  d["mean_radius"] = q.mean_radius;
-  d["npts_surface"] = q.npts_surface;
-  d["npts_curvature"] = q.npts_curvature;
-  d["ifail_surface"] = q.ifail_surface;
-  d["ifail_curvature"] = q.ifail_curvature;
-  return d;
+// u_red = 2 M (B - B(z)) / vs; without charge the valency and ionic strength
+// arrays are ignored.
+Output ured_from_virial_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength, bool charged,
+                              std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::cheap, threads,
+                         [charged](const auto& x, auto& y) {
+                           std::optional<Charge> charge;
+                           if (charged) charge = Charge{x[3], x[4]};
+                           y[0] = ured_from_virial(x[0], x[1], x[2], charge);
+                         })[0];
 }
+
+// ---- The inverse problem: one curve for one u_red ----
 
 py::tuple solve_curve(double X, int points) {
   std::vector<AxialRatios> curve;
@@ -265,13 +289,6 @@ py::tuple solve_curve(double X, int points) {
   return py::make_tuple(a_over_b, b_over_c);
 }
 
-double ured_from_virial_scalar(double B, double vs, double molar_mass, std::optional<double> valency,
-                               std::optional<double> ionic_strength) {
-  std::optional<Charge> charge;
-  if (valency && ionic_strength) charge = Charge{*valency, *ionic_strength};
-  return ured_from_virial(B, vs, molar_mass, charge);
-}
-
 }  // namespace
 }  // namespace triex::python
 
@@ -279,15 +296,20 @@ PYBIND11_MODULE(_core, m) {
   using namespace triex::python;
   using namespace pybind11::literals;
   m.doc() = "Compiled loops of the triex package; use the functions of `triex` itself.";
-  m.def("ured_exact", &ured_exact, "a"_a, "b"_a, "c"_a, "threads"_a = py::none());
-  m.def("ured_ratios_exact", &ured_ratios_exact, "a_over_b"_a, "b_over_c"_a, "threads"_a = py::none());
-  m.def("ured_quadrature", &ured_quadrature, "first"_a, "second"_a, "third"_a, "ratios"_a, "threads"_a = py::none());
-  m.def("shape_functions", &shape_functions_array, "a"_a, "b"_a, "c"_a);
-  m.def("mixture_excluded_volume", &mixture_array, "V1"_a, "S1"_a, "R1"_a, "V2"_a, "S2"_a, "R2"_a);
-  m.def("swollen_specific_volume", &swollen_specific_volume_array, "vbar"_a, "hydration"_a, "solvent_density"_a);
-  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a, "charged"_a);
-  m.def("quadrature", &quadrature_details, "first"_a, "second"_a, "third"_a, "ratios"_a);
+  const auto threads = "threads"_a = py::none();
+  m.def("ured_exact", &ured_exact, "a"_a, "b"_a, "c"_a, threads);
+  m.def("ured_ratios_exact", &ured_ratios_exact, "a_over_b"_a, "b_over_c"_a, threads);
+  m.def("quadrature", &quadrature_array, "first"_a, "second"_a, "third"_a, "ratios"_a, threads);
+  m.def("shape_functions", &shape_functions_array, "a"_a, "b"_a, "c"_a, threads);
+  m.def("mixture_excluded_volume", &mixture_array, "V1"_a, "S1"_a, "R1"_a, "V2"_a, "S2"_a, "R2"_a, threads);
+  m.def("swollen_specific_volume", &swollen_specific_volume_array, "vbar"_a, "hydration"_a, "solvent_density"_a,
+        threads);
+  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a, "charged"_a,
+        threads);
+  m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
+        "charged"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
-  m.def("ured_from_virial", &ured_from_virial_scalar, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
+  // The project's version, set once in CMakeLists.txt (project(... VERSION)).
+  m.attr("__version__") = TRIEX_VERSION;
 }

@@ -18,7 +18,9 @@ The functions broadcast their array arguments as NumPy ufuncs do and return
 scalars for scalar arguments; the loops run in compiled code with the
 interpreter's lock released. A value that has no meaning raises ValueError
 with the words of the triex command line, e.g. ``a = -1 must be a positive
-number``, and for arrays the index of the first such element.
+number``, and for arrays the index of the first such element. None, text and
+masked arrays are refused (a mask would be ignored by the computation: pass
+``x.compressed()`` or ``x.filled(value)``).
 
 Functions: ured, ured_ratios, shape_functions, mixture_excluded_volume,
 quadrature, quadrature_ratios, swollen_specific_volume, virial,
@@ -26,11 +28,16 @@ ured_from_virial, solve, solve_virial. Maps: triex.plot.ured_map.
 """
 
 import collections
+import os
+import sys
 import warnings
 
 import numpy as np
 
 from . import _core
+
+#: The project's version, as ``triex --version`` prints it.
+__version__ = _core.__version__
 
 __all__ = [
     "IntegrationWarning",
@@ -69,11 +76,51 @@ Curve.__doc__ = """Axial ratios of the ellipsoids a >= b >= c along a curve of c
 u_red, the prolate end (a/b largest, b/c = 1) first."""
 
 
-def _broadcast(*values):
-    """The values as float64 arrays of one broadcast shape (ValueError when
-    the shapes do not broadcast), and whether all were scalars."""
-    arrays = [np.asarray(v, dtype=np.float64) for v in values]
-    return np.broadcast_arrays(*arrays), all(a.ndim == 0 for a in arrays)
+def _arrays(**named):
+    """The named arguments as NumPy arrays of numbers, for the compiled loop
+    (which broadcasts them without copying), and whether all were scalars.
+
+    ValueError, naming the argument, for None, text, objects and masked
+    arrays, and for shapes that do not broadcast against each other."""
+    arrays = []
+    for name, value in named.items():
+        if value is None:
+            raise ValueError(f"{name} is missing (None): give a number or an array of numbers")
+        if np.ma.isMaskedArray(value):
+            raise ValueError(f"{name} is a masked array, whose mask would be ignored: "
+                             f"pass {name}.compressed() or {name}.filled(value)")
+        array = np.asarray(value)
+        if array.dtype.kind not in "iuf":
+            shown = repr(value) if array.ndim == 0 else f"an array of {array.dtype}"
+            raise ValueError(f"{name} = {shown} must be a number or an array of numbers")
+        arrays.append(array)
+    try:
+        np.broadcast_shapes(*(a.shape for a in arrays))
+    except ValueError:
+        shapes = ", ".join(f"{name} {a.shape}" for name, a in zip(named, arrays))
+        raise ValueError(f"the shapes do not broadcast against each other: {shapes}") from None
+    return arrays, all(a.ndim == 0 for a in arrays)
+
+
+def _single(function, **named):
+    """Refuses arrays where `function` takes single values."""
+    for name, value in named.items():
+        if value is not None and np.ndim(value) != 0:
+            raise ValueError(f"{name} has shape {np.shape(value)}: {function} takes single values "
+                             "(one curve each); call it once for each value")
+
+
+_PACKAGE_DIRECTORY = os.path.dirname(os.path.abspath(__file__))
+
+
+def _stacklevel():
+    """The stacklevel that makes a warning point at the first caller outside
+    this package, however deep inside it the warning is raised: for the
+    caller of the function that calls this one, 1 names that function."""
+    frame, level = sys._getframe(1), 1
+    while frame is not None and os.path.dirname(os.path.abspath(frame.f_code.co_filename)) == _PACKAGE_DIRECTORY:
+        frame, level = frame.f_back, level + 1
+    return level
 
 
 def _result(array, scalar):
@@ -95,7 +142,7 @@ def _warn_unconverged(converged):
             f"the quadrature did not converge for {failed} of {np.size(converged)} shapes{where}; "
             "their u_red is the integrals' last estimate (triex.quadrature gives IFAIL)",
             IntegrationWarning,
-            stacklevel=3,
+            stacklevel=_stacklevel(),
         )
 
 
@@ -131,12 +178,10 @@ def ured(a, b, c, method="exact", *, threads=None):
         ``a = nan must be a positive number (at index 3)``.
     """
     _check_method(method)
-    (a, b, c), scalar = _broadcast(a, b, c)
+    (a, b, c), scalar = _arrays(a=a, b=b, c=c)
     if method == "exact":
         return _result(_core.ured_exact(a, b, c, threads), scalar)
-    values, converged = _core.ured_quadrature(a, b, c, False, threads)
-    _warn_unconverged(converged)
-    return _result(values, scalar)
+    return _result(_quadrature_ured(a, b, c, False, threads), scalar)
 
 
 def ured_ratios(a_over_b, b_over_c, method="exact", *, threads=None):
@@ -166,12 +211,16 @@ def ured_ratios(a_over_b, b_over_c, method="exact", *, threads=None):
         ``a/b = 0 must be a positive number``.
     """
     _check_method(method)
-    (ab, bc), scalar = _broadcast(a_over_b, b_over_c)
+    (ab, bc), scalar = _arrays(a_over_b=a_over_b, b_over_c=b_over_c)
     if method == "exact":
         return _result(_core.ured_ratios_exact(ab, bc, threads), scalar)
-    values, converged = _core.ured_quadrature(ab, bc, np.ones_like(ab), True, threads)
-    _warn_unconverged(converged)
-    return _result(values, scalar)
+    return _result(_quadrature_ured(ab, bc, 1.0, True, threads), scalar)
+
+
+def _quadrature_ured(first, second, third, ratios, threads):
+    values, _, _, _, _, ifail_surface, ifail_curvature = _core.quadrature(first, second, third, ratios, threads)
+    _warn_unconverged((ifail_surface == 0) & (ifail_curvature == 0))
+    return values
 
 
 def shape_functions(a, b, c):
@@ -195,7 +244,7 @@ def shape_functions(a, b, c):
     ValueError
         For a semi-axis that is zero, negative, infinite or NaN.
     """
-    (a, b, c), scalar = _broadcast(a, b, c)
+    (a, b, c), scalar = _arrays(a=a, b=b, c=c)
     return ShapeFunctions(*(_result(x, scalar) for x in _core.shape_functions(a, b, c)))
 
 
@@ -205,9 +254,11 @@ def mixture_excluded_volume(shape1, shape2):
 
     Parameters
     ----------
-    shape1, shape2 : ShapeFunctions
-        Each the result of `shape_functions` (or a triple volume, surface,
-        mean_radius) in one unit of length L; arrays broadcast.
+    shape1, shape2 : array_like or ShapeFunctions
+        Each either semi-axes, an array whose last dimension holds a, b, c
+        (``(3, 2, 1)``, or shape (..., 3) for many), or the result of
+        `shape_functions`; in one unit of length L. The shapes broadcast
+        against each other (without their last dimension of 3).
 
     Returns
     -------
@@ -217,19 +268,41 @@ def mixture_excluded_volume(shape1, shape2):
     Raises
     ------
     ValueError
-        For a volume, surface or radius that is not a positive number.
+        For anything else (a last dimension other than 3, a list of
+        ShapeFunctions), for semi-axes `shape_functions` refuses, or a
+        volume, surface or radius that is not a positive number.
     """
-    (V1, S1, R1, V2, S2, R2), scalar = _broadcast(*tuple(shape1), *tuple(shape2))
-    return _result(_core.mixture_excluded_volume(V1, S1, R1, V2, S2, R2), scalar)
+    (V1, S1, R1), scalar1 = _shape_functions_of("shape1", shape1)
+    (V2, S2, R2), scalar2 = _shape_functions_of("shape2", shape2)
+    arrays, _ = _arrays(V1=V1, S1=S1, R1=R1, V2=V2, S2=S2, R2=R2)
+    return _result(_core.mixture_excluded_volume(*arrays), scalar1 and scalar2)
 
 
-def quadrature(a, b, c):
-    """The interactive program's two-dimensional quadrature for one shape.
+def _shape_functions_of(name, shape):
+    """V, S and R of one argument of mixture_excluded_volume, and whether it
+    was a single shape."""
+    if isinstance(shape, ShapeFunctions):
+        return tuple(shape), all(np.ndim(x) == 0 for x in shape)
+    if isinstance(shape, (list, tuple)) and any(isinstance(x, ShapeFunctions) for x in shape):
+        raise ValueError(f"{name} is a sequence of ShapeFunctions: give one ShapeFunctions of arrays, "
+                         "shape_functions(a, b, c) with a, b, c arrays")
+    (axes,), _ = _arrays(**{name: shape})
+    if axes.ndim == 0 or axes.shape[-1] != 3:
+        raise ValueError(f"{name} of shape {axes.shape} must be semi-axes (a, b, c), an array whose last "
+                         "dimension is 3, or the result of shape_functions")
+    return tuple(_core.shape_functions(axes[..., 0], axes[..., 1], axes[..., 2])), axes.ndim == 1
+
+
+def quadrature(a, b, c, *, threads=None):
+    """The interactive program's two-dimensional quadrature, with its
+    evaluation counts and failure codes.
 
     Parameters
     ----------
-    a, b, c : float
-        Semi-axes, positive and finite.
+    a, b, c : array_like
+        Semi-axes, positive and finite. Broadcast against each other.
+    threads : int, optional
+        As for `ured`.
 
     Returns
     -------
@@ -238,29 +311,49 @@ def quadrature(a, b, c):
         ``npts_curvature`` (integrand evaluations of the two double
         integrals, NPTS), ``ifail_surface`` and ``ifail_curvature`` (0 when
         every nested rule converged, IFAIL); bit for bit the program's values.
+        Each an array of the broadcast shape (the counts and codes of
+        integers), or a Python float or int for scalar arguments.
 
     Raises
     ------
     ValueError
         For a semi-axis that is zero, negative, infinite or NaN.
     """
-    return _core.quadrature(float(a), float(b), float(c), False)
+    (a, b, c), scalar = _arrays(a=a, b=b, c=c)
+    return _quadrature_details(_core.quadrature(a, b, c, False, threads), scalar)
 
 
-def quadrature_ratios(a_over_b, b_over_c):
+def quadrature_ratios(a_over_b, b_over_c, *, threads=None):
     """`quadrature` for the axial ratios: the ellipsoid (a/b)(b/c), b/c, 1.
 
     Parameters
     ----------
-    a_over_b, b_over_c : float
-        Axial ratios, positive and finite.
+    a_over_b, b_over_c : array_like
+        Axial ratios, positive and finite. Broadcast against each other.
+    threads : int, optional
+        As for `ured`.
 
     Returns
     -------
     dict
         As for `quadrature`.
     """
-    return _core.quadrature(float(a_over_b), float(b_over_c), 1.0, True)
+    (ab, bc), scalar = _arrays(a_over_b=a_over_b, b_over_c=b_over_c)
+    return _quadrature_details(_core.quadrature(ab, bc, 1.0, True, threads), scalar)
+
+
+_QUADRATURE_KEYS = ("ured", "surface", "mean_radius", "npts_surface", "npts_curvature", "ifail_surface",
+                    "ifail_curvature")
+
+
+def _quadrature_details(arrays, scalar):
+    # The counts and codes come as exact doubles.
+    details = {}
+    for key, array in zip(_QUADRATURE_KEYS, arrays):
+        if key.startswith(("npts", "ifail")):
+            array = array.astype(np.int64)
+        details[key] = array.item() if scalar else array
+    return details
 
 
 def swollen_specific_volume(vbar, hydration, solvent_density):
@@ -286,7 +379,7 @@ def swollen_specific_volume(vbar, hydration, solvent_density):
         For a density that is not positive, a value that is not finite, or
         a vs that comes out zero or negative.
     """
-    arrays, scalar = _broadcast(vbar, hydration, solvent_density)
+    arrays, scalar = _arrays(vbar=vbar, hydration=hydration, solvent_density=solvent_density)
     return _result(_core.swollen_specific_volume(*arrays), scalar)
 
 
@@ -365,7 +458,8 @@ def virial(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, 
     specific_volume, derived = _specific_volume(vs, hydration, solvent_density, vbar)
     charged = _charge(valency, ionic_strength)
     Z, I = (valency, ionic_strength) if charged else (0.0, 1.0)
-    arrays, scalar = _broadcast(u, specific_volume, molar_mass, Z, I)
+    arrays, scalar = _arrays(ured=u, vs=specific_volume, molar_mass=molar_mass, valency=Z, ionic_strength=I)
+    arrays = np.broadcast_arrays(*arrays)
     names = ["U_ml_per_mol", "u_ml", "Bex_ml_mol_per_g2", "Bz_ml_mol_per_g2", "B_ml_mol_per_g2", "BM_ml_per_g",
              "BM2_l_per_mol", "BM2_per_uM"]
     quantities = _core.virial(*arrays, charged)
@@ -383,22 +477,23 @@ def ured_from_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=
 
     Parameters
     ----------
-    B : float
+    B : array_like
         Second virial coefficient, ml mol/g^2.
-    molar_mass, vs, hydration, solvent_density, vbar, valency, ionic_strength : float
-        As for `virial` (scalars); with a charge, its screened B(z) is taken
-        off B first.
+    molar_mass, vs, hydration, solvent_density, vbar, valency, ionic_strength : array_like
+        As for `virial`; with a charge, its screened B(z) is taken off B
+        first. All broadcast against each other.
 
     Returns
     -------
-    float
-        u_red (8 for a sphere; below 8 no ellipsoid has it).
+    ndarray or float
+        u_red (8 for a sphere; below 8 no ellipsoid has it), of the broadcast
+        shape; a scalar when all arguments are scalars.
     """
     specific_volume, _ = _specific_volume(vs, hydration, solvent_density, vbar)
     charged = _charge(valency, ionic_strength)
-    return _core.ured_from_virial(
-        float(B), float(specific_volume), float(molar_mass),
-        float(valency) if charged else None, float(ionic_strength) if charged else None)
+    Z, I = (valency, ionic_strength) if charged else (0.0, 1.0)
+    arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, valency=Z, ionic_strength=I)
+    return _result(_core.ured_from_virial(*arrays, charged), scalar)
 
 
 def solve(ured, points=50):
@@ -423,8 +518,11 @@ def solve(ured, points=50):
     ------
     ValueError
         For u_red below 8 or NaN, points < 2, or a u_red beyond what axial
-        ratios up to MAX_SOLVE_RATIO reach.
+        ratios up to MAX_SOLVE_RATIO reach; for an array of u_red (one curve
+        each: call solve once for each value).
     """
+    _single("solve", ured=ured)
+    (ured,), _ = _arrays(ured=ured)
     if isinstance(points, bool) or int(points) != points:
         raise ValueError(f"points = {points!r} must be a whole number")
     return Curve(*_core.solve(float(ured), int(points)))
@@ -446,7 +544,15 @@ def solve_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=None
     -------
     Curve
         As for `solve`.
+
+    Raises
+    ------
+    ValueError
+        As `ured_from_virial` and `solve` do; for an array argument (one
+        curve for each measurement: call solve_virial once for each).
     """
+    _single("solve_virial", B=B, molar_mass=molar_mass, vs=vs, hydration=hydration, solvent_density=solvent_density,
+            vbar=vbar, valency=valency, ionic_strength=ionic_strength)
     target = ured_from_virial(B=B, molar_mass=molar_mass, vs=vs, hydration=hydration,
                               solvent_density=solvent_density, vbar=vbar, valency=valency,
                               ionic_strength=ionic_strength)

@@ -68,12 +68,17 @@ def test_a_quadrature_that_did_not_converge_is_reported(records, failing):
     record = min((r for r in records if not r["ratios"] and r[failing] and not r[other]),
                  key=lambda r: r["npts_surface"] + r["npts_curvature"])
     shapes = np.array([[3.0, 2.0, 1.0], record["args"], record["args"]]).T
-    with pytest.warns(triex.IntegrationWarning, match=r"did not converge for 2 of 3 shapes \(the first at index 1\)"):
+    with pytest.warns(triex.IntegrationWarning, match=r"did not converge for 2 of 3 shapes \(the first at index 1\)") as caught:
         values = triex.ured(*shapes, method="quadrature")
     assert values[1] == values[2] == record["ured"]
-    with pytest.warns(triex.IntegrationWarning, match=r"did not converge for 1 of 1 shapes;"):
+    with pytest.warns(triex.IntegrationWarning, match=r"did not converge for 1 of 1 shapes;") as caught_too:
         assert triex.ured(*record["args"], method="quadrature") == record["ured"]
+        a, b, c = record["args"]
+        triex.virial(a=a, b=b, c=c, vs=1, molar_mass=1e4, method="quadrature")
     assert triex.quadrature(*record["args"]) == details(record)
+    # Each warning points at the line of this file that called the package,
+    # however deep inside it the warning was raised.
+    assert [w.filename for w in [*caught, *caught_too]] == [__file__] * 3
 
 
 def test_refused_values_are_refused_before_any_integration():

@@ -82,6 +82,11 @@ class TestSolve:
         curve = triex.solve_virial(B=B, points=7, **data)
         assert curve.a_over_b[0] == pytest.approx(3.0, rel=1e-11)
         np.testing.assert_allclose(triex.ured_ratios(*curve), u_red, rtol=SOLVER_AGREEMENT, atol=0)
+        # Arrays broadcast, element for element the scalars' values.
+        B_values = np.array([[B], [2 * B]])
+        many = triex.ured_from_virial(B=B_values, **{**data, "molar_mass": [66000.0, 33000.0]})
+        np.testing.assert_array_equal(many, [[triex.ured_from_virial(B=b, **{**data, "molar_mass": m})
+                                              for m in (66000.0, 33000.0)] for b in B_values[:, 0]])
 
 
 def refusal(message):
@@ -122,6 +127,28 @@ class TestRefusedValues:
          "give either vs or hydration, solvent_density and vbar, not both"),
         (lambda: triex.solve_virial(B=1e-4, vs=1.0, molar_mass=1e4), "ured = 2 is below 8, the sphere's: no ellipsoid has it"),
         (lambda: triex.ured_from_virial(B=math.inf, vs=0.75, molar_mass=1e4), "B = inf must be a finite number"),
+        (lambda: triex.ured_from_virial(B=[1e-4, math.nan], vs=0.75, molar_mass=1e4),
+         "B = nan must be a finite number (at index 1)"),
+        # Values that are no numbers, and arguments that take no arrays.
+        (lambda: triex.ured(None, 1, 1), "a is missing (None): give a number or an array of numbers"),
+        (lambda: triex.ured(1, "2", 1), "b = '2' must be a number or an array of numbers"),
+        (lambda: triex.ured_ratios([1, None], 1), "a_over_b = an array of object must be a number or an array of numbers"),
+        (lambda: triex.ured(np.ma.masked_less([1.0, -1.0], 0), 1, 1),
+         "a is a masked array, whose mask would be ignored: pass a.compressed() or a.filled(value)"),
+        (lambda: triex.virial(a=[1, 2], b=[1, 2, 3], c=1, vs=1, molar_mass=1e4),
+         "the shapes do not broadcast against each other: a (2,), b (3,), c ()"),
+        (lambda: triex.solve([10.0, 12.0]),
+         "ured has shape (2,): solve takes single values (one curve each); call it once for each value"),
+        (lambda: triex.solve_virial(B=1e-3, vs=1.0, molar_mass=[1e4, 2e4]),
+         "molar_mass has shape (2,): solve_virial takes single values (one curve each); call it once for each value"),
+        (lambda: triex.mixture_excluded_volume([3, 2], (1, 1, 1)),
+         "shape1 of shape (2,) must be semi-axes (a, b, c), an array whose last dimension is 3, "
+         "or the result of shape_functions"),
+        (lambda: triex.mixture_excluded_volume((1, 1, 1), [triex.shape_functions(1, 1, 1)] * 3),
+         "shape2 is a sequence of ShapeFunctions: give one ShapeFunctions of arrays, "
+         "shape_functions(a, b, c) with a, b, c arrays"),
+        (lambda: triex.mixture_excluded_volume([[1, 1, 1], [1, 0, 1]], (1, 1, 1)),
+         "b = 0 must be a positive number (at index 1)"),
     ])
     def test_refused_with_the_command_lines_words(self, call, message):
         with refusal(message):
@@ -162,3 +189,11 @@ def test_the_words_are_the_interactive_programs(answers, call):
     words = re.fullmatch(r'triex: answer to "[^"]*": (.*)\n', run.stderr.decode()).group(1)
     with refusal(words):
         call()
+
+
+def test_the_version_is_the_programs():
+    program = os.environ.get("TRIEX_BINARY")
+    if not program:
+        pytest.skip("TRIEX_BINARY (the built triex program) is not set")
+    run = subprocess.run([program, "--version"], capture_output=True, text=True, timeout=60)
+    assert run.stdout == f"triex {triex.__version__}\n" and re.fullmatch(r"\d+\.\d+\.\d+", triex.__version__)

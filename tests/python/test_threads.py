@@ -1,21 +1,22 @@
 """The compiled loops release the interpreter's lock: another Python thread
-makes progress while a long call runs."""
+makes progress while any long call of the package runs."""
 
 import threading
 import time
 
 import numpy as np
+import pytest
 
 import triex
 
 # A unit of pure-Python work: it needs the interpreter's lock throughout and
 # lasts a fixed wall time, however busy the machine is.
 UNIT_SECONDS = 0.002
-UNITS = 50
-# The long call lasts about this long, twenty times the 0.1 s of the units. Were the
-# lock held, the main thread would get at most one switch interval (5 ms,
-# two or three units) before the call and none during it.
-CALL_SECONDS = 2.0
+UNITS = 25
+# The long call lasts about this long, twenty times the 0.05 s of the units.
+# Were the lock held, the main thread would get at most one switch interval
+# (5 ms, two or three units) before the call and none during it.
+CALL_SECONDS = 1.0
 
 
 def python_work_unit():
@@ -24,23 +25,44 @@ def python_work_unit():
         pass
 
 
-def long_call_arguments():
-    # The quadrature of a prolate 10:1 takes some 40 us per shape; measured
-    # here so that the call lasts about CALL_SECONDS on any machine.
-    sample = 200
+def many(count, value):
+    # A broadcast view: no memory for the input, however long the call.
+    return np.broadcast_to(np.float64(value), (count,))
+
+
+# Every call of the package that can run long, as a function of its size.
+LONG_CALLS = {
+    "ured": lambda n: triex.ured(many(n, 3.0), 2.0, 1.0, threads=1),
+    "ured_quadrature": lambda n: triex.ured(many(n, 10.0), 1.0, 1.0, method="quadrature", threads=1),
+    "ured_ratios": lambda n: triex.ured_ratios(many(n, 3.0), 2.0, threads=1),
+    "quadrature_ratios": lambda n: triex.quadrature_ratios(many(n, 10.0), 1.0, threads=1),
+    "shape_functions": lambda n: triex.shape_functions(many(n, 3.0), 2.0, 1.0),
+    "mixture_excluded_volume": lambda n: triex.mixture_excluded_volume(
+        np.broadcast_to([3.0, 2.0, 1.0], (n, 3)), (1.0, 1.0, 1.0)),
+    "swollen_specific_volume": lambda n: triex.swollen_specific_volume(many(n, 0.73), 0.3, 1.0),
+    "virial": lambda n: triex.virial(a_over_b=many(n, 3.0), b_over_c=1.0, vs=0.75, molar_mass=1e4),
+    "ured_from_virial": lambda n: triex.ured_from_virial(B=many(n, 1e-3), vs=0.75, molar_mass=1e4),
+    "solve": lambda n: triex.solve(12.5, points=max(n, 2)),
+}
+
+
+def size_for(call):
+    # Measured here, so that the call lasts about CALL_SECONDS on any machine.
+    sample = 2000
     start = time.perf_counter()
-    triex.ured(np.full(sample, 10.0), 1.0, 1.0, method="quadrature", threads=1)
-    per_shape = (time.perf_counter() - start) / sample
-    count = int(CALL_SECONDS / per_shape)
-    return np.full(count, 10.0), 1.0, 1.0
+    call(sample)
+    per_element = (time.perf_counter() - start) / sample
+    return int(CALL_SECONDS / per_element)
 
 
-def test_another_thread_runs_during_a_long_call():
-    a, b, c = long_call_arguments()
+@pytest.mark.parametrize("name", LONG_CALLS)
+def test_another_thread_runs_during_a_long_call(name):
+    call = LONG_CALLS[name]
+    size = size_for(call)
     finished = threading.Event()
 
     def long_call():
-        triex.ured(a, b, c, method="quadrature", threads=1)
+        call(size)
         finished.set()
 
     worker = threading.Thread(target=long_call)
@@ -52,4 +74,4 @@ def test_another_thread_runs_during_a_long_call():
     finished_before_the_units = finished.is_set()
     worker.join()
     assert units == UNITS and not finished_before_the_units, (
-        f"{units} units of Python work done before the call of {len(a)} shapes returned")
+        f"{units} units of Python work done before the call of size {size} returned")

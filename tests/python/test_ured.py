@@ -57,6 +57,29 @@ class TestBroadcasting:
         b = np.linspace(1, 3, 20)[::-2]
         np.testing.assert_array_equal(triex.ured(a, b, np.float32(0.5)),
                                       [triex.ured(float(x), float(y), 0.5) for x, y in zip(a, b)])
+        # Transposed, reversed and broadcast views of one 3-d array, and an
+        # unaligned field of a packed record array, read through their strides.
+        cube = np.linspace(1, 4, 24).reshape(2, 3, 4)
+        views = (cube.T, cube[::-1, :, ::2].transpose(2, 0, 1), np.broadcast_to(cube[0, 0, :, None], (4, 5)))
+        for view in views:
+            np.testing.assert_array_equal(triex.ured(view, 1.5, 0.5), triex.ured(view.copy(), 1.5, 0.5))
+        packed = np.zeros(5, dtype=[("tag", "u1"), ("a", "<f8")])
+        packed["a"] = [1.0, 2.0, 3.0, 4.0, 5.0]
+        np.testing.assert_array_equal(triex.ured(packed["a"], 1, 1), triex.ured(np.arange(1.0, 6.0), 1, 1))
+
+    def test_the_quadrature_and_the_mixture_broadcast(self):
+        details = triex.quadrature([[3.0], [2.0]], [2.0, 1.5, 1.0], 1.0)
+        assert all(np.shape(v) == (2, 3) for v in details.values())
+        assert details["npts_surface"].dtype == np.int64
+        assert {k: v[0, 0] for k, v in details.items()} == triex.quadrature(3, 2, 1)
+        axes = np.array([[3.0, 2.0, 1.0], [1.0, 1.0, 1.0]])
+        # Semi-axes, a tuple of three or an array of shape (..., 3), are never
+        # read as (volume, surface, mean radius).
+        mixed = triex.mixture_excluded_volume(axes, (3, 2, 1))
+        np.testing.assert_array_equal(mixed, triex.mixture_excluded_volume(triex.shape_functions(*axes.T),
+                                                                           triex.shape_functions(3, 2, 1)))
+        assert mixed[0] == pytest.approx(triex.ured(3, 2, 1) * triex.shape_functions(3, 2, 1).volume, rel=1e-15)
+        assert np.ndim(triex.mixture_excluded_volume((3, 2, 1), (3, 2, 1))) == 0
 
     def test_the_result_does_not_depend_on_the_number_of_threads(self):
         a, b, c = random_semi_axes(30001, seed=7)

@@ -1,25 +1,44 @@
 """python3 -m triex map: write the u_red map to a file.
 
     python3 -m triex map --ured 12.5 -o map.png
-    python3 -m triex map --B 3.1e-4 --molar-mass 66000 --vs 0.98 -o albumin.svg
+    python3 -m triex map --virial 3.1e-4 --molar-mass 66000 --vs 0.98 -o albumin.svg
 
 The format follows the suffix (.png, .svg or .pdf). The file is written to a
 temporary name beside it and renamed into place, so an existing file is
-replaced whole or not at all. Exit status 0 on success, 2 for refused
-arguments (one line on standard error), 1 when the file cannot be written.
+replaced whole or not at all, with the mode 0666 less the umask. Exit status
+0 on success (a note on standard error when the fitting shapes lie beyond
+the drawn ranges), 2 for refused arguments, 3 when the file cannot be
+written; the reason is one line on standard error, as for the triex
+commands.
 """
 
 import argparse
 import os
 import sys
 import tempfile
+import warnings
 
 _FORMATS = {".png": "png", ".svg": "svg", ".pdf": "pdf"}
 
+# Beyond this a PNG of the default size exceeds the renderer's 65536 pixels a side.
+_MAX_DPI = 10000.0
+
+_PREFIX = "triex map: "
+
+# Options that take one number, which may be negative (--virial -1e-4).
+_NUMBER_OPTIONS = ("--ured", "--virial", "--B", "--molar-mass", "--vs", "--hydration", "--solvent-density", "--vbar",
+                   "--valency", "--ionic-strength", "--dpi")
+
+
+class _Parser(argparse.ArgumentParser):
+    def error(self, message):
+        # One line, as the triex commands write it, instead of the usage and the error.
+        self.exit(2, f"{_PREFIX}{message} (try python3 -m triex map --help)\n")
+
 
 def _parser():
-    parser = argparse.ArgumentParser(prog="python3 -m triex", description="Maps of the reduced excluded volume.")
-    commands = parser.add_subparsers(dest="command", required=True)
+    parser = _Parser(prog="python3 -m triex", description="Maps of the reduced excluded volume.")
+    commands = parser.add_subparsers(dest="command", required=True, parser_class=_Parser)
     m = commands.add_parser("map", help="u_red over the axial ratios, with the shapes that fit a measurement",
                             description="Write u_red over log axes of a/b and b/c to a PNG, SVG or PDF file.")
     m.add_argument("-o", "--output", required=True, help="output file, .png, .svg or .pdf")
@@ -27,9 +46,12 @@ def _parser():
     m.add_argument("--bc", nargs=2, type=float, default=(1, 100), metavar=("LOW", "HIGH"), help="range of b/c")
     m.add_argument("--levels", type=float, nargs="+", help="u_red of the iso-lines")
     m.add_argument("--dpi", type=float, default=100, help="resolution of a PNG (dots per inch)")
-    fit = m.add_argument_group("shapes that fit a measurement (either --ured, or --B with its data)")
+    fit = m.add_argument_group("shapes that fit a measurement (either --ured, or --virial with its data)")
     fit.add_argument("--ured", type=float, help="measured reduced excluded volume")
-    fit.add_argument("--B", type=float, dest="B", help="measured second virial coefficient, ml mol/g^2")
+    fit.add_argument("--virial", type=float, dest="B", metavar="B",
+                     help="measured second virial coefficient, ml mol/g^2")
+    # The earlier spelling of --virial.
+    fit.add_argument("--B", type=float, dest="B", help=argparse.SUPPRESS)
     fit.add_argument("--molar-mass", type=float, help="g/mol")
     fit.add_argument("--vs", type=float, help="swollen specific volume, ml/g")
     fit.add_argument("--hydration", type=float, help="g/g")
@@ -40,19 +62,72 @@ def _parser():
     return parser
 
 
+def _negative_number(text):
+    try:
+        float(text)
+    except ValueError:
+        return False
+    return text.startswith("-")
+
+
+def _join_negative_values(argv):
+    """argparse reads "-1e-4" after an option as another option; written
+    "--virial=-1e-4" it is the option's value."""
+    joined = []
+    for item in argv:
+        if joined and joined[-1] in _NUMBER_OPTIONS and _negative_number(item):
+            joined[-1] += "=" + item
+        else:
+            joined.append(item)
+    return joined
+
+
 def _measurement(args):
+    """The arguments of triex.ured_from_virial, checked in the words of
+    triex solve."""
+    hydration = (args.hydration, args.solvent_density, args.vbar)
+    charge = (args.valency, args.ionic_strength)
+    data = (args.molar_mass, args.vs, *hydration, *charge)
+    if args.ured is not None:
+        if args.B is not None or any(x is not None for x in data):
+            raise ValueError("--ured takes no solution data: give --ured X, or --virial B with its data")
+        return {}
+    if args.B is None:
+        if any(x is not None for x in data):
+            raise ValueError("--molar-mass, --vs and the other solution data go with --virial B")
+        return {}
+    if args.molar_mass is None:
+        raise ValueError("--virial needs --molar-mass M")
+    if args.vs is not None and any(x is not None for x in hydration):
+        raise ValueError("give --vs or --hydration, --solvent-density and --vbar, not both")
+    if args.vs is None and any(x is None for x in hydration):
+        raise ValueError("--virial needs --vs, or all of --hydration, --solvent-density and --vbar")
+    if (charge[0] is None) != (charge[1] is None):
+        raise ValueError("--valency and --ionic-strength go together")
     names = ("B", "molar_mass", "vs", "hydration", "solvent_density", "vbar", "valency", "ionic_strength")
     return {name: getattr(args, name) for name in names if getattr(args, name) is not None}
 
 
 def _write_atomically(figure, path, file_format, dpi):
-    directory = os.path.dirname(os.path.abspath(path))
-    descriptor, temporary = tempfile.mkstemp(prefix=".triex-map-", suffix=".tmp", dir=directory)
+    """Writes to a temporary file beside the target, then renames it into
+    place; through a symbolic link the file it points to is replaced, and a
+    target that is no regular file (a device, a pipe) is written in place."""
+    if os.path.exists(path) and not os.path.isfile(path):
+        with open(path, "wb") as stream:
+            figure.savefig(stream, format=file_format, dpi=dpi)
+        return
+    target = os.path.realpath(path)
+    descriptor, temporary = tempfile.mkstemp(prefix=os.path.basename(target) + ".tmp-",
+                                             dir=os.path.dirname(target))
     try:
+        # mkstemp makes the file private (0600); the result gets the usual mode.
+        os.fchmod(descriptor, 0o666 & ~_umask())
         with os.fdopen(descriptor, "wb") as stream:
             figure.savefig(stream, format=file_format, dpi=dpi)
-        os.chmod(temporary, 0o666 & ~_umask())
-        os.replace(temporary, path)
+            stream.flush()
+            # A full disk may show only when the data reach it.
+            os.fsync(stream.fileno())
+        os.replace(temporary, target)
     except BaseException:
         os.unlink(temporary)
         raise
@@ -65,24 +140,31 @@ def _umask():
 
 
 def main(argv=None):
-    args = _parser().parse_args(argv)
+    args = _parser().parse_args(_join_negative_values(sys.argv[1:] if argv is None else argv))
     suffix = os.path.splitext(args.output)[1].lower()
     if suffix not in _FORMATS:
-        print(f"triex: output {args.output!r} must end in .png, .svg or .pdf", file=sys.stderr)
+        print(f"{_PREFIX}output {args.output!r} must end in .png, .svg or .pdf", file=sys.stderr)
+        return 2
+    if not 0 < args.dpi <= _MAX_DPI:
+        print(f"{_PREFIX}--dpi {args.dpi:g} must be a positive number of at most {_MAX_DPI:g}", file=sys.stderr)
         return 2
     # Imported here so that --help works without Matplotlib.
     from .plot import ured_map
 
     try:
-        figure = ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args))
+        with warnings.catch_warnings(record=True) as notes:
+            warnings.simplefilter("always")
+            figure = ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args))
     except ValueError as refusal:
-        print(f"triex: {refusal}", file=sys.stderr)
+        print(f"{_PREFIX}{refusal}", file=sys.stderr)
         return 2
+    for note in notes:
+        print(f"{_PREFIX}note: {note.message}", file=sys.stderr)
     try:
         _write_atomically(figure, args.output, _FORMATS[suffix], args.dpi)
     except OSError as failure:
-        print(f"triex: cannot write {args.output}: {failure.strerror or failure}", file=sys.stderr)
-        return 1
+        print(f"{_PREFIX}cannot write {args.output}: {failure.strerror or failure}", file=sys.stderr)
+        return 3
     return 0
 
 

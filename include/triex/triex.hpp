@@ -16,6 +16,7 @@
 #include <array>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace triex {
@@ -180,5 +181,131 @@ std::vector<AxialRatios> solve(double ured, int points = 50);
 // (ml mol/g^2) implies, after taking off the polyelectrolyte term when a
 // charge is given: u_red = 2 M (B - B(z)) / vs.
 double ured_from_virial(double B, double vs, double molar_mass, std::optional<Charge> charge = std::nullopt);
+
+// ---- The shape from several measurements: the fit ----
+//
+// The unknowns are x = ln(a/b) and y = ln(b/c) (a >= b >= c, both ratios in
+// [1, 1000]) and, when neither the hydration nor vs is given, w = ln vs. Each
+// datum m with standard error sigma enters chi2 = sum ((ln m - ln m_model) /
+// (sigma / m))^2, m_model the prediction of `predict` (B with its B(z) when a
+// charge is given). Every local minimum of chi2 is a solution; the confidence
+// regions are {chi2 <= chi2_min + 2.30} (68 %) and {chi2 <= chi2_min + 5.99}
+// (95 %), two parameters, chi2 minimised over w where it is fitted.
+
+enum class Measurement {
+  Virial,               // B, ml mol/g^2 (total: B(ex) plus B(z) of the charge)
+  Sedimentation,        // s, svedberg (1e-13 s); needs vbar and the solvent density
+  Diffusion,            // D, cm^2/s
+  StokesRadius,        // R_S, Angstrom (dynamic light scattering, size-exclusion chromatography)
+  RadiusOfGyration,   // R_g, Angstrom
+  IntrinsicViscosity,  // [eta], ml/g
+  RelaxationTime,      // tau_h, ns: the harmonic mean rotational relaxation time
+  Ured,                 // u_red itself
+};
+inline constexpr int kMeasurementKinds = 8;
+
+struct Datum {
+  Measurement kind;
+  double value;  // in the unit above
+  double sigma;  // its standard error, in the same unit
+};
+
+struct FitInputs {
+  double molar_mass;                // M, g/mol
+  double vbar;                      // partial specific volume, ml/g
+  std::optional<double> hydration;  // delta, g/g: vs = vbar + delta / rho
+  std::optional<double> vs;         // or vs itself, ml/g; neither: vs is fitted
+  Solvent solvent;                  // density 0.9982 g/ml (water at 20 C) when not given
+  std::optional<Charge> charge;     // for B: B(z) is part of the model
+  std::vector<Datum> data;
+};
+
+// Water at 20 C, g/ml: the solvent density of a fit that gives none.
+inline constexpr double kDefaultSolventDensity = 0.9982;
+
+// The largest axial ratio of the fit's search (both a/b and b/c).
+inline constexpr double kMaxFitRatio = 1000;
+
+// The projection of a confidence region on one axial ratio. lo is exactly 1
+// where the region reaches the spheroid line of that ratio: the interval is
+// then one-sided, an upper bound only (the linearised error is wrong there).
+// hi is exactly kMaxFitRatio where the region reaches the edge of the search.
+// Both are NaN for a solution outside the region of the best one.
+struct RatioInterval {
+  double lo, hi;
+};
+
+struct FitSolution {
+  double a_over_b, b_over_c;
+  double a_angstrom, b_angstrom, c_angstrom;  // the hydrated particle's semi-axes
+  double vs;                                  // ml/g: given, or fitted
+  double hydration;                           // delta = rho (vs - vbar), g/g
+  double chi2;
+  RatioInterval a_over_b_68, b_over_c_68, a_over_b_95, b_over_c_95;
+  // Linearised standard error of ln(a/b) or ln(b/c), the larger, per 1 %
+  // independent error in every datum (infinite on a spheroid line, where the
+  // data fix the asymmetry only to second order).
+  double amplification;
+  bool plausible;                 // 0 <= hydration <= 2 g/g
+  std::vector<double> residuals;  // (ln m - ln m_model) / (sigma / m), in the order of the data
+};
+
+// A chi2 surface sampled on a structured grid: node (i, j) at x[i * columns + j],
+// y[...] (ln(a/b), ln(b/c)), chi2 minimised over w where it is fitted.
+struct FitGrid {
+  int rows = 0, columns = 0;
+  std::vector<double> x, y, chi2;
+};
+
+struct FitResult {
+  std::vector<FitSolution> solutions;  // every local minimum, the smallest chi2 first
+  bool hydration_fitted;
+  int degrees_of_freedom;  // data less unknowns
+  // chi2 of the 99.9 % point for max(1, degrees_of_freedom): a smallest chi2
+  // beyond it means data that no ellipsoid fits (the closest is reported).
+  double chi2_limit;
+  bool consistent;
+  // Conditioning of the best solution: ill-conditioned above an amplification
+  // of 10. The two data whose level curves cross at the smallest angle there
+  // (indices into the data), and the measurement not among the data that,
+  // added with a 2 % error, lowers the amplification most, with the value it
+  // would then have.
+  bool ill_conditioned;
+  int weak_first, weak_second;
+  double weak_angle_degrees;
+  std::optional<Measurement> best_addition;
+  double amplification_with_addition;
+  FitGrid search;                // the whole search box, 121 x 121 nodes
+  std::vector<FitGrid> regions;  // around each solution, resolving its regions (empty grid: none)
+  // (ln m - ln m_model) / (sigma / m) of each datum on the nodes of `search`, w
+  // that of the best solution: the datum's level curve is 0, its 1-sigma band |.| <= 1.
+  std::vector<std::vector<double>> datum_deviation;
+};
+
+// A fit refused before any work: which input, and why (what() says both).
+struct FitRefused : std::invalid_argument {
+  enum class Input { MolarMass, Vbar, Hydration, Vs, SolventDensity, Viscosity, Temperature, Charge, Datum, Data };
+  FitRefused(Input input, std::optional<Measurement> measurement, const std::string& message)
+      : std::invalid_argument(message), input(input), measurement(measurement) {}
+  Input input;
+  std::optional<Measurement> measurement;  // the datum, for Input::Datum
+};
+
+// Fits the shape to the data. Refuses (FitRefused) values that have no
+// meaning, fewer independent data than unknowns (s, D and R_S measure one
+// quantity), and a datum that no ellipsoid in the search box can give.
+// Inconsistent data are not refused: `consistent` is false and the closest
+// shapes are reported with their residuals.
+FitResult fit(const FitInputs& inputs);
+
+// The name of a measurement in the library's words ("B", "s", "D", "R_S",
+// "R_g", "[eta]", "tau_h", "ured").
+const char* measurement_name(Measurement kind);
+
+// For an ill-conditioned fit, one line saying which pair of data is the weak
+// one and which measurement would help most, each datum named by `label`;
+// empty otherwise.
+std::string conditioning_note(const FitResult& result, const std::vector<Datum>& data,
+                              std::string (*label)(Measurement));
 
 }  // namespace triex

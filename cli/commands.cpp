@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/destination.hpp"
+#include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
 #include "support/refusal.hpp"
 #include "triex/triex.hpp"
@@ -15,14 +16,15 @@
 namespace triex::cli {
 namespace {
 
-constexpr std::array<std::string_view, 5> kCommands = {"ured", "table", "batch", "solve", "help"};
+constexpr std::array<std::string_view, 6> kCommands = {"ured", "table", "batch", "solve", "structure", "help"};
 
 constexpr std::string_view kSummary =
     "Commands for scripts (CSV on standard output; triex help COMMAND for each):\n"
     "  triex ured A B C | --ratios AB BC     u_red of one shape\n"
     "  triex table --ab LO:HI:N --bc LO:HI:N u_red over a grid of axial ratios\n"
     "  triex batch FILE                      the report for each molecule of a CSV file\n"
-    "  triex solve --ured X | --virial B ... the shapes with a given u_red or B\n";
+    "  triex solve --ured X | --virial B ... the shapes with a given u_red or B\n"
+    "  triex structure FILE...               the equivalent ellipsoid of PDB/mmCIF models\n";
 
 constexpr std::string_view kStatuses =
     "\n\nExit status: 0 done; 1 the quadrature did not converge for some shape (its\n"
@@ -135,9 +137,12 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
                 std::string(kStatuses));
   add_common_options(*solve, common, method, format, false);
 
+  StructureOptions structure_options;
+  CLI::App* structure = add_structure_command(app, structure_options, common, format, std::string(kStatuses));
+
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "the usage of a command");
-  help->add_option("COMMAND", topic, "ured, table, batch or solve");
+  help->add_option("COMMAND", topic, "ured, table, batch, solve or structure");
 
   const auto write_out = [&](const std::string& text) {
     if (streams.out.write(text)) return 0;
@@ -178,6 +183,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
     return run_table(table_options, common, streams);
   }
   if (batch->parsed()) return run_batch(batch_options, common, streams);
+  if (structure->parsed()) return run_structure(structure_options, common, streams);
   return run_solve(solve_options, common, streams);
 }
 

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "support/parallel_for.hpp"
+#include "structure/structure_report.hpp"
 #include "triex/triex.hpp"
 
 namespace py = pybind11;
@@ -289,6 +290,40 @@ py::tuple solve_curve(double X, int points) {
   return py::make_tuple(a_over_b, b_over_c);
 }
 
+// ---- structures ----
+
+// The equivalent ellipsoid of a structure file and its quantities, keyed as
+// the columns of `triex structure`; a refused file raises ValueError "PATH: reason".
+py::dict structure_quantities(const std::string& path, std::optional<int> model, std::vector<std::string> chains,
+                              bool with_hetero, std::optional<double> molar_mass, std::optional<double> vs,
+                              std::optional<double> vbar, std::optional<double> solvent_density,
+                              std::optional<double> viscosity, std::optional<double> temperature) {
+  StructureInputs inputs{molar_mass, vs, vbar, {}};
+  if (viscosity) inputs.solvent.viscosity = *viscosity;
+  if (temperature) inputs.solvent.temperature = *temperature;
+  inputs.solvent.density = solvent_density;
+  check_structure_inputs(inputs);
+  StructureModel structure{};
+  std::vector<double> values;
+  std::string problem;
+  {
+    py::gil_scoped_release release;
+    try {
+      structure = read_structure_model(path, {model, std::move(chains), with_hetero});
+      values = structure_values(structure, inputs);
+    } catch (const std::invalid_argument& e) {
+      problem = e.what();
+    }
+  }
+  if (!problem.empty()) throw std::invalid_argument(path + ": " + problem);
+  py::dict d;
+  d["file"] = path;
+  d["atoms"] = structure.atoms;
+  const std::vector<std::string> names = structure_columns(inputs);
+  for (std::size_t i = 0; i < names.size(); ++i) d[py::str(names[i])] = values[i];
+  return d;
+}
+
 }  // namespace
 }  // namespace triex::python
 
@@ -309,6 +344,8 @@ PYBIND11_MODULE(_core, m) {
   m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
         "charged"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
+  m.def("structure", &structure_quantities, "path"_a, "model"_a, "chains"_a, "with_hetero"_a, "molar_mass"_a, "vs"_a,
+        "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
   // The project's version, set once in CMakeLists.txt (project(... VERSION)).
   m.attr("__version__") = TRIEX_VERSION;

@@ -54,6 +54,7 @@ __all__ = [
     "ured_from_virial",
     "solve",
     "solve_virial",
+    "structure",
     "MAX_SOLVE_RATIO",
 ]
 
@@ -557,3 +558,71 @@ def solve_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=None
                               solvent_density=solvent_density, vbar=vbar, valency=valency,
                               ionic_strength=ionic_strength)
     return solve(target, points)
+
+def structure(path, *, model=None, chains=None, with_hetero=False, molar_mass=None, vs=None, hydration=None,
+              solvent_density=None, vbar=None, viscosity=None, temperature=None):
+    """The equivalent ellipsoid of inertia of a PDB or mmCIF model (gzipped
+    or not) and what it predicts: ``triex structure`` for one file.
+
+    The atoms of one model (polymer residues unless `with_hetero`; of
+    alternate locations the one of highest occupancy), each weighing its
+    element's atomic mass, give the uniform ellipsoid with the same
+    principal moments of inertia, a_i^2 = (5/2M)(I_j + I_k - I_i). It keeps
+    the model's inertia, not its surface.
+
+    Parameters
+    ----------
+    path : str or os.PathLike
+        The structure file.
+    model : int, optional
+        The model number in the file; the first model by default.
+    chains : str or sequence of str, optional
+        The chains to take ("A,B" or ["A", "B"]); every chain by default.
+    with_hetero : bool
+        Take waters, ligands and ions too.
+    molar_mass : float, optional
+        M (g/mol) of the molecule, with `vs` or the hydration data: the
+        predictions of the ellipsoid scaled to the hydrated volume M vs / NA.
+    vs : float, optional
+        Swollen specific volume, ml/g; or instead all three of
+    hydration, solvent_density, vbar : float, optional
+        g/g, g/ml and ml/g (vs = vbar + hydration / solvent_density).
+        `vbar` alone gives f/f0; with `solvent_density` also s.
+    viscosity, temperature : float, optional
+        Of the solvent, mPa s and K (defaults 1.002 and 293.15, water at 20 C).
+
+    Returns
+    -------
+    dict
+        Keyed as the columns of ``triex structure``: ``file``, ``atoms``,
+        ``model_molar_mass_g_per_mol``, ``rg_atoms_angstrom``,
+        ``a_angstrom``, ``b_angstrom``, ``c_angstrom`` (a >= b >= c),
+        ``a_over_b``, ``b_over_c``, the unit vectors ``axis_a_x`` ...
+        ``axis_c_z``, ``ured`` and the dimensionless shape factors; with a
+        molar mass and vs, ``a_hydrated_angstrom`` ... and the predictions
+        (``stokes_radius_angstrom``, ``D_cm2_per_s``, ``s_svedberg``,
+        ``f_over_f0``, ``rg_angstrom``, ``tau_h_ns``,
+        ``intrinsic_viscosity_ml_per_g``, ``Bex_ml_mol_per_g2``).
+
+    Raises
+    ------
+    ValueError
+        "PATH: reason" for a refused file (not a structure, truncated, too
+        large, no atoms selected, an unknown element, coordinates beyond any
+        molecule, one atom, atoms on a line or in a plane), or for a value
+        the command line refuses, in its words.
+    """
+    import os
+
+    path = os.fspath(path)
+    if isinstance(chains, str):
+        chains = chains.split(",")
+    chains = [] if chains is None else [str(c) for c in chains]
+    if hydration is not None:
+        if vs is not None:
+            raise ValueError("give vs or hydration (with vbar and solvent_density), not both")
+        if vbar is None or solvent_density is None:
+            raise ValueError("hydration needs vbar and solvent_density")
+        vs = swollen_specific_volume(vbar, hydration, solvent_density)
+    optional = [None if x is None else float(x) for x in (molar_mass, vs, vbar, solvent_density, viscosity, temperature)]
+    return _core.structure(path, model, chains, bool(with_hetero), *optional)

@@ -71,9 +71,10 @@ ShapeFunctions shape_functions(double a, double b, double c) {
 
 double mixture_excluded_volume(const ShapeFunctions& first, const ShapeFunctions& second) {
   for (const ShapeFunctions* s : {&first, &second}) {
-    require(not_positive("V", s->volume));
-    require(not_positive("S", s->surface));
-    require(not_positive("R", s->mean_radius));
+    // The V and S of a tiny particle underflow to 0, yet u12 may be a normal number.
+    require(not_non_negative("V", s->volume));
+    require(not_non_negative("S", s->surface));
+    require(not_non_negative("R", s->mean_radius));
   }
   return closed_form_mixture({first.volume, first.surface, first.mean_radius},
                              {second.volume, second.surface, second.mean_radius});

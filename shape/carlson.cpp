@@ -49,7 +49,22 @@ double carlson_RG(double x, double y, double z) {
   if (x < y) std::swap(x, y);
   if (x < z) std::swap(x, z);
   if (y > z) std::swap(y, z);
-  if (y == 0 || x == z || y == z) return boost::math::ellint_rg(x, y, z, DoublePolicy());
+  if (!(x > 0)) return 0;  // all three 0
+  // R_G(4^k x, 4^k y, 4^k z) = 2^k R_G(x, y, z), and scaling by a power of 4
+  // is exact: with the largest argument in [1, 4) no product or quotient of
+  // the duplications leaves the range of doubles.
+  if (x < 1 || x >= 4) {
+    const int k = std::ilogb(x) >> 1;  // floor(log4 x): an arithmetic shift rounds down
+    return std::ldexp(carlson_RG(std::ldexp(x, -2 * k), std::ldexp(y, -2 * k), std::ldexp(z, -2 * k)), k);
+  }
+  // Both smaller arguments negligible: R_G(x, y, z) = sqrt(x)/2 (1 + O((z/x)
+  // ln(x/z))), exact to the last bit once z/x < 1e-300, where the first
+  // duplication would divide by a product below the range of doubles.
+  if (z <= x * 1e-300) return std::sqrt(x) / 2;
+  // Two equal arguments have exact elementary forms. One zero (y) needs
+  // none: with the middle argument distinguished every term of the sum
+  // below stays positive, and the duplications take a zero argument.
+  if (x == z || y == z) return boost::math::ellint_rg(x, y, z, DoublePolicy());
 
   // The means about which the two series are taken, and the bounds of their
   // spread below which the series are exact to double precision.

@@ -26,7 +26,7 @@
 
 namespace triex {
 
-// R_G(x, y, z) for x, y, z >= 0, at most one of them 0.
+// R_G(x, y, z) for finite x, y, z >= 0, over the whole range of doubles.
 double carlson_RG(double x, double y, double z);
 
 // Carlson's integrals of the three arguments x_1, x_2, x_3 from which the

@@ -47,15 +47,21 @@ ClosedFormShape closed_form_shape(double a, double b, double c) {
   ClosedFormShape shape;
   // Largest times smallest first: the product that stays nearest to range.
   shape.volume = 4.0 * pi / 3.0 * (s.large * s.small * s.middle);
-  // S = 4 pi m^2 R_G(y^2, y^2 z^2, z^2), multiplied by m twice so that the
-  // result overflows only when it is itself beyond range.
-  shape.surface = 4.0 * pi * RG(y * y, (y * z) * (y * z), z * z) * m * m;
+  // S = 4 pi R_G(a^2 b^2, b^2 c^2, c^2 a^2) = 4 pi a b R_G(1, (c/a)^2, (c/b)^2):
+  // the largest argument scaled to 1 before squaring, so that no argument
+  // under- or overflows unless it is negligible against 1.
+  const double t = 4.0 * pi * RG(1.0, z * z, (s.small / s.middle) * (s.small / s.middle));
+  const double ab = s.large * s.middle;
+  // ab overflows only where S does (t > 1); below 1, multiply t in first, so
+  // that a subnormal S is rounded once.
+  shape.surface = ab >= 1.0 ? ab * t : s.large * (t * s.middle);
   shape.mean_radius = RG(1.0, y * y, z * z) * m;
   return shape;
 }
 
 double closed_form_mixture(const ClosedFormShape& first, const ClosedFormShape& second) {
-  return first.volume + second.volume + first.mean_radius * second.surface + second.mean_radius * first.surface;
+  // Two commutative sums: exactly symmetric in the two bodies.
+  return (first.volume + second.volume) + (first.mean_radius * second.surface + second.mean_radius * first.surface);
 }
 
 }  // namespace triex

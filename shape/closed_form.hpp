@@ -21,8 +21,11 @@
 //
 // The functions take positive finite semi-axes in any order and any unit;
 // checking them is the caller's (the public API checks and refuses). Every
-// function scales the semi-axes to the largest before squaring, so that no
-// square overflows or underflows where the result itself is representable.
+// function scales the semi-axes to the largest before squaring; a square that
+// still underflows is negligible against 1 and R_G takes its limiting form.
+// So V, S, R and u_red hold a few ulps over the whole range of doubles
+// wherever the true value is a double (subnormal values to a few units in
+// their last place), and are inf exactly where the true value overflows.
 // They share no state and may run in any number of threads at once.
 #pragma once
 

@@ -16,6 +16,11 @@ std::optional<std::string> not_positive(std::string_view name, double value) {
   return std::string(name) + " = " + shortest(value) + " must be a positive number";
 }
 
+std::optional<std::string> not_non_negative(std::string_view name, double value) {
+  if (std::isfinite(value) && value >= 0) return std::nullopt;
+  return std::string(name) + " = " + shortest(value) + " must be a non-negative number";
+}
+
 std::optional<std::string> not_a_molar_mass(std::string_view name, double value) {
   if (auto problem = not_positive(name, value)) return problem;
   if (std::isfinite(2.0 * (value * value))) return std::nullopt;

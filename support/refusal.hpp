@@ -21,6 +21,10 @@ std::optional<std::string> not_positive(std::string_view name, double value);
 // Nothing when it does, else the reason.
 std::optional<std::string> not_a_molar_mass(std::string_view name, double value);
 
+// A size that may underflow to 0 (the volume of a tiny particle) must be a
+// finite number of at least 0: "NAME = VALUE must be a non-negative number".
+std::optional<std::string> not_non_negative(std::string_view name, double value);
+
 // A value that may take any sign must still be a finite number.
 std::optional<std::string> not_finite(std::string_view name, double value);
 

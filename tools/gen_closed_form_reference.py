@@ -43,9 +43,11 @@ def shape_functions(a, b, c, dps):
 
 def spheroid_ured(major, minor):
     """u_red of a spheroid from its elementary closed form (either sense)."""
+    # 1 - e^2 = r^2: asin(e) = atan2(e, r) and (1 + e)/(1 - e) = ((1 + e)/r)^2,
+    # which hold where 1 - e rounds to 0 at the working precision.
     r = minor / major
-    e = mpmath.sqrt(1 - r * r)
-    return 2 + mpf(3) / 2 * (1 + mpmath.asin(e) / (e * r)) * (1 + r * r / (2 * e) * mpmath.log((1 + e) / (1 - e)))
+    e = mpmath.sqrt((1 - r) * (1 + r))
+    return 2 + mpf(3) / 2 * (1 + mpmath.atan2(e, r) / (e * r)) * (1 + r * r / e * mpmath.log((1 + e) / r))
 
 
 def shapes():
@@ -72,6 +74,18 @@ def shapes():
         out.append((3.0 * size, 2.0 * size, size))
     out.append((1.0, 1.0, 1.0))
     out.append((3.0, 2.0, 1.0))
+    # Beyond ratios of 1e77 squares of the small semi-axes leave the range of
+    # doubles: shapes whose values are still doubles (or just overflow), down
+    # to subnormal surfaces.
+    out += [(1.0, 1e-200, 1e-200), (1.7976931348623157e308, 1.0, 1.0), (1.0, 1e-80, 5e-81),
+            (1.0, 2e-155, 1e-155), (1.0, 2.0, 1e-155), (1e150, 1.0, 1e-150), (1e-160, 1e-160, 1e-160),
+            (1e-170, 2e-170, 3e-165), (1.0, 1e-300, 1e-300), (1e300, 1e300, 1e-300), (1e-300, 1.0, 1e-100)]
+    for _ in range(60):
+        size = 10.0 ** rng.uniform(-150, 150)
+        b = 10.0 ** rng.uniform(-300, 0)
+        c = 10.0 ** rng.uniform(-300, 0)
+        if size * b > 0 and size * c > 0:  # semi-axes must be positive doubles
+            out.append((size, size * b, size * c))
     return out
 
 

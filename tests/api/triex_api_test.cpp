@@ -59,7 +59,12 @@ TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {
   EXPECT_EQ(refusal([] { swollen_specific_volume(0.73, 0.35, 0); }), "rho = 0 must be a positive number");
   EXPECT_EQ(refusal([] { swollen_specific_volume(-2, 0.35, 1); }), "vs = vbar + delta/rho = -1.65 must be a positive number");
   EXPECT_EQ(refusal([] { ured_from_virial(kNaN, 1, 1000); }), "B = nan must be a finite number");
-  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {0, 1, 1}); }), "V = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {-1, 1, 1}); }), "V = -1 must be a non-negative number");
+  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, kNaN, 1}, {1, 1, 1}); }), "S = nan must be a non-negative number");
+  // Spheres of radius 1e-300 and 1e-100: the first one's V and S underflow to
+  // 0, and u12 = V2 + R1 S2 + R2 S1 is still the normal number V2.
+  EXPECT_DOUBLE_EQ(mixture_excluded_volume(shape_functions(1e-300, 1e-300, 1e-300), shape_functions(1e-100, 1e-100, 1e-100)),
+                   shape_functions(1e-100, 1e-100, 1e-100).volume);
   const ShapeFactors sphere = shape_factors(1, 1, 1);
   EXPECT_EQ(refusal([&] { predict(sphere, {0, 1, {}, {}}); }), "M = 0 must be a positive number");
   EXPECT_EQ(refusal([&] { predict(sphere, {1e4, kNaN, {}, {}}); }), "vs = nan must be a positive number");

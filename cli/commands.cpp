@@ -50,7 +50,7 @@ void add_common_options(CLI::App& command, CommonOptions& common, std::string& m
 
 std::string solve_description() {
   std::ostringstream text;
-  const double largest = std::min(ured_ratios(kMaxSolveRatio, 1.0), ured_ratios(1.0, kMaxSolveRatio));
+  const double largest = largest_solvable_ured();
   text << "The shapes a >= b >= c whose exact reduced excluded volume is X: a curve of\n"
           "(a/b, b/c) from the prolate spheroid (p, 1) to the oblate spheroid (1, p),\n"
           "every row's u_red equal to X within 1e-12 relative. X comes from --ured, or\n"

@@ -117,13 +117,15 @@ Virial virial(const VirialInputs& in) {
   return out;
 }
 
+double largest_solvable_ured() { return largest_ured_within_ratio_limit(); }
+
 std::vector<AxialRatios> solve(double X, int points) {
   if (std::isnan(X)) throw std::invalid_argument("ured = nan must be a number");
   if (X < 8.0)
     throw std::invalid_argument("ured = " + shortest(X) + " is below 8, the sphere's: no ellipsoid has it");
   if (X == 8.0) return {{1.0, 1.0}};
   if (points < 2) throw std::invalid_argument("points = " + std::to_string(points) + " must be at least 2");
-  const double largest = largest_solvable_ured();
+  const double largest = largest_ured_within_ratio_limit();
   if (!(X <= largest))
     throw std::invalid_argument("ured = " + shortest(X) + " is beyond the supported range: axial ratios up to " +
                                 shortest(kMaxSolveRatio) + " reach ured = " + shortest(largest));

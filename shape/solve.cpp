@@ -45,7 +45,7 @@ AxialRatios crossing(double X, double cos_theta, double sin_theta) {
 
 }  // namespace
 
-double largest_solvable_ured() {
+double largest_ured_within_ratio_limit() {
   return std::min(ured_at(kLogMaxRatio, 0.0), ured_at(0.0, kLogMaxRatio));
 }
 

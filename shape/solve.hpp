@@ -19,9 +19,9 @@ namespace triex {
 
 // The largest u_red whose curve stays within axial ratios of kMaxSolveRatio:
 // the smaller of the two spheroids' values at that ratio.
-double largest_solvable_ured();
+double largest_ured_within_ratio_limit();
 
-// The curve for 8 < X <= largest_solvable_ured(), `points` >= 2 rows, the
+// The curve for 8 < X <= largest_ured_within_ratio_limit(), `points` >= 2 rows, the
 // prolate end first. Each row's u_red is X within 1e-12 relative.
 std::vector<AxialRatios> ured_level_curve(double X, int points);
 

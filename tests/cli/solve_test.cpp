@@ -94,6 +94,13 @@ TEST(Solve, ValuesNoEllipsoidHasOrBeyondTheSupportedRatiosAreRefused) {
   EXPECT_NE(beyond.err.find("is beyond the supported range"), std::string::npos) << beyond.err;
   EXPECT_EQ(run({"solve", "--ured", "nan"}).status, 2);
   EXPECT_EQ(run({"solve", "--ured", "inf"}).status, 2);
+  // The limit the help text prints is the one the solver applies, to the last digit.
+  const double largest = largest_solvable_ured();
+  EXPECT_NE(run({"help", "solve"}).out.find("X above " + shortest(largest) + "\n"), std::string::npos);
+  EXPECT_EQ(run({"solve", "--ured", shortest(largest), "--points", "2"}).status, 0);
+  EXPECT_EQ(run({"solve", "--ured", shortest(std::nextafter(largest, 1e300)), "--points", "2"}).status, 2);
+  EXPECT_GT(largest, 2356194490194.0);
+  EXPECT_LT(largest, 2356194490195.0);
 }
 
 TEST(Solve, AMeasuredVirialCoefficientGivesTheShapesOfItsReducedExcludedVolume) {

@@ -262,6 +262,7 @@ bool AnswerReader::read(std::span<Item> items, Kind kind) {
   after_value_ = false;
   slash_seen_ = false;
   repeat_left_ = 0;
+  left_values_unread_ = false;
   Item repeated;
   bool ok = true;
   for (Item& item : items) {
@@ -281,14 +282,32 @@ bool AnswerReader::read(std::span<Item> items, Kind kind) {
       break;
     }
   }
-  finish_read();
+  const bool dropped_value = finish_read();
+  // After a slash that ended the read, the rest of the line is a comment.
+  left_values_unread_ = ok && (repeat_left_ > 0 || (dropped_value && !slash_seen_));
   return ok;
 }
 
 // Drops the rest of the line, so that the next read starts on a fresh one.
-void AnswerReader::finish_read() {
+// True when what was dropped holds a value: anything but blanks and commas
+// before a slash, which begins a comment.
+bool AnswerReader::finish_read() {
+  bool value_seen = false;
+  bool comment = false;
   while (!at_line_start_) {
-    if (get() == kEnd) break;
+    const int c = get();
+    if (c == kEnd) break;
+    if (c == '/') {
+      comment = true;
+    } else if (!comment && !is_blank(c) && c != ',' && c != '\n') {
+      value_seen = true;
+    }
+  }
+  return value_seen;
+}
+
+void AnswerReader::skip_line() {
+  for (int c = get(); c != '\n' && c != kEnd; c = get()) {
   }
 }
 

@@ -20,6 +20,12 @@
 //
 // A UTF-8 byte-order mark at the very start of the input is skipped.
 //
+// What a read drops is looked at on the way: a line that held values the read
+// did not take (items after its last value, or copies of a repeat count
+// beyond those needed) is reported, so that the dialogue can say that an
+// answer such as "66,400" was read as 66. Blanks, commas and a comment after
+// a slash are not values.
+//
 // The reader works in constant memory whatever the input: it keeps at most 80
 // characters of a text, a bounded number of significant digits of a number and
 // a short excerpt of the answer for messages.
@@ -47,7 +53,13 @@ class AnswerReader {
   bool read_integer(int& value);
   bool read_reals(std::span<double> values);
 
+  // The closing answer: drops one line, whatever it holds; an empty line or
+  // the end of the input is enough.
+  void skip_line();
+
   const AnswerProblem& problem() const { return problem_; }
+  // After a read that succeeded: its line held values it did not take.
+  bool left_values_unread() const { return left_values_unread_; }
 
  private:
   struct Item;
@@ -57,7 +69,7 @@ class AnswerReader {
   bool next_value(Item& item, Kind kind);
   bool scan_token(Item& item, Kind kind, int first);
   bool scan_quoted(Item& item, int quote);
-  void finish_read();
+  bool finish_read();
 
   int peek();
   int get();
@@ -72,6 +84,7 @@ class AnswerReader {
   bool after_value_ = false;  // a value was read and its comma (if any) not yet seen
   bool slash_seen_ = false;
   long long repeat_left_ = 0;  // further copies of the last value (or null) still to hand out
+  bool left_values_unread_ = false;
   AnswerProblem problem_;
 };
 

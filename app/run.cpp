@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -35,6 +36,19 @@ struct Refusal {
   std::string what;
 };
 
+// An accepted answer whose line held more than the question read: the
+// question and how many values it took.
+struct UnreadValues {
+  std::string question;
+  std::size_t taken;
+};
+
+// A question as a message names it: without the blank that some prompts begin with.
+std::string question_name(std::string_view question) {
+  while (!question.empty() && question.front() == ' ') question.remove_prefix(1);
+  return std::string(question);
+}
+
 class Dialogue {
  public:
   Dialogue(std::istream& in, std::ostream& out, std::ostream& err) : answers_(in), out_(out), err_(err) {}
@@ -52,24 +66,30 @@ class Dialogue {
 
  private:
   bool refuse(std::string_view question, std::string what) {
-    while (!question.empty() && question.front() == ' ') question.remove_prefix(1);
-    refusal_ = {std::string(question), std::move(what)};
+    refusal_ = {question_name(question), std::move(what)};
     return false;
   }
-  bool answered(bool ok, std::string_view question) {
-    return ok || refuse(question, answers_.problem().what);
+  bool answered(bool ok, std::string_view question, std::size_t taken) {
+    if (!ok) return refuse(question, answers_.problem().what);
+    if (answers_.left_values_unread()) unread_ = UnreadValues{question_name(question), taken};
+    return true;
   }
+  void note_unread_values();
   // Standard output is flushed before every read, so a prompt always shows
-  // first; a write that failed, then or before, ends the run there.
-  bool flushed() { return static_cast<bool>(out_.flush()); }
+  // first; a write that failed, then or before, ends the run there. The
+  // previous answer has been accepted by then: its note, if any, comes first.
+  bool flushed() {
+    note_unread_values();
+    return static_cast<bool>(out_.flush());
+  }
   bool text(std::string_view question, std::string& value) {
-    return flushed() && answered(answers_.read_text(value), question);
+    return flushed() && answered(answers_.read_text(value), question, 1);
   }
   bool integer(std::string_view question, int& value) {
-    return flushed() && answered(answers_.read_integer(value), question);
+    return flushed() && answered(answers_.read_integer(value), question, 1);
   }
   bool reals(std::string_view question, std::span<double> values) {
-    return flushed() && answered(answers_.read_reals(values), question);
+    return flushed() && answered(answers_.read_reals(values), question, values.size());
   }
   bool accepted(std::string_view question, const std::optional<std::string>& problem) {
     return !problem || refuse(question, *problem);
@@ -81,8 +101,27 @@ class Dialogue {
   std::ostream& err_;
   RunData run_;
   Refusal refusal_;
-
+  // The last answer's, written when the dialogue goes on past it: a refused
+  // answer ends the run first, and gets its refusal alone.
+  std::optional<UnreadValues> unread_;
 };
+
+// Reading goes on as list-directed input does, dropping the rest of the line
+// (answer files rely on it); one note on standard error says so, since
+// "66,400" read as 66 or "22,5 15 15" read as 22, 5, 15 would otherwise give a
+// plausible but wrong result.
+void Dialogue::note_unread_values() {
+  if (!unread_) return;
+  err_ << "triex: note: answer to \"" << unread_->question << "\": only the first ";
+  if (unread_->taken == 1) {
+    err_ << "value was read";
+  } else {
+    err_ << unread_->taken << " values were read";
+  }
+  err_ << "; the rest of the line was ignored\n";
+  err_.flush();
+  unread_.reset();
+}
 
 // A value that a later formula divides by or takes a root of must be a
 // positive finite number.
@@ -129,6 +168,7 @@ bool Dialogue::shape_answers() {
 // its place, and a note on standard error says so (standard output keeps its
 // form).
 void Dialogue::shape_results() {
+  note_unread_values();  // the shape's, before any note on its quadrature
   const CheckedUred ured = checked_ured(shape_section().URED, PARAMS.A, PARAMS.B, PARAMS.C);
   run_.URED = ured.URED;
   if (ured.replaced) {
@@ -207,12 +247,12 @@ bool Dialogue::virial_answers() {
   return true;
 }
 
-// One number read without a prompt; whatever is typed, or nothing at all, ends
-// the run. False when the report could not be written.
+// One line read without a prompt; whatever is typed, an empty line or the
+// end of the input ends the run, and its value is not used. False when the
+// report could not be written.
 bool Dialogue::closing_pause() {
   if (!flushed()) return false;
-  double DUMMY = 0;
-  (void)answers_.read_reals(std::span<double>(&DUMMY, 1));
+  answers_.skip_line();
   return true;
 }
 

@@ -8,6 +8,10 @@
 // when a write to `out` failed (one line on `err`; the run ends at the next
 // flush, at the latest before the next read) or the line on `err` could not be
 // written. A hard library failure ends the process through P01ABZ.
+//
+// An accepted answer whose line held values the question did not read gets
+// one note on `err` ("triex: note: answer to ..."); the run and its status
+// are the same as without them.
 #pragma once
 
 #include <iosfwd>

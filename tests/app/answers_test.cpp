@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <tuple>
 
 namespace triex {
 namespace {
@@ -51,6 +52,23 @@ TEST(AnswerReals, TheNextReadStartsOnAFreshLine) {
   EXPECT_EQ(one, 6);
   ASSERT_TRUE(r.answers.read_reals(std::span<double>(&one, 1)));
   EXPECT_EQ(one, 7);
+}
+
+// What a read drops is told apart: values (the dialogue notes them) from
+// blanks, commas and a comment after a slash.
+TEST(AnswerReals, ValuesLeftOnTheLineAreToldApartFromBlanksCommasAndComments) {
+  const std::tuple<const char*, std::size_t, bool> rows[] = {  // a count of 0 reads a text
+      {"66,400\n", 1, true},       {"14.3 kDa\n", 1, true},    {"66000 / g/mol\n", 1, false}, {"66000/4\n", 1, false},
+      {"66000 , ,\t\r\n", 1, false}, {"66000", 1, false},       {"22,5 15 15\n", 3, true},     {"4*1 / c\n", 3, true},
+      {"30\n20\n10 99\n", 3, true},  {"1 2*3\n", 3, false},     {"hen egg-white\n", 0, true},  {"'hen egg'\n", 0, false},
+      {"'a' b\n", 0, true},         {"/ x y\n", 0, false},      {"2*\n", 0, true}};
+  for (const auto& [input, count, unread] : rows) {
+    Reader r(input);
+    double v[3];
+    std::string text;
+    ASSERT_TRUE(count > 0 ? r.answers.read_reals(std::span<double>(v, count)) : r.answers.read_text(text)) << input;
+    EXPECT_EQ(r.answers.left_values_unread(), unread) << input;
+  }
 }
 
 TEST(AnswerReals, AcceptsEveryNumberForm) {

@@ -117,11 +117,50 @@ TEST(Dialogue, OnlyAFirstCharacterYMeansYes) {
   }
 }
 
+// The closing answer is one line, an empty one included; its value is not
+// used and gets no note. What follows it is not read.
 TEST(Dialogue, TheClosingPauseAcceptsAnythingOrNothing) {
-  for (const char* pause : {"0\n", "", "anything at all\n", "/\n", ",\n", "\n\n"}) {
-    const Transcript t = run_with(std::string("x\n1\n1 1 1\n1\n1\n10000\nno\nno\n") + pause);
-    EXPECT_EQ(t.status, 0) << pause;
-    EXPECT_EQ(t.err, "");
+  const std::string answers = "x\n1\n1 1 1\n1\n1\n10000\nno\nno\n";
+  const Transcript at_end = run_with(answers);
+  EXPECT_EQ(at_end.status, 0);
+  EXPECT_EQ(at_end.err, "");
+  for (const char* pause : {"0\n", "anything at all\n", "/\n", ",\n", "\n", "  \r\n", "1 2 3\n", "'open\n"}) {
+    std::istringstream in(answers + pause + "after\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(run(in, out, err), 0) << pause;
+    EXPECT_EQ(err.str(), "") << pause;
+    std::string rest;
+    std::getline(in, rest);
+    EXPECT_EQ(rest, "after") << pause;
+  }
+}
+
+// An accepted answer whose line held more than was read gets one note naming
+// its question, before anything else on standard error; standard output and
+// the status are those of the answers as read.
+TEST(Dialogue, AnAnswerWhoseLineHeldMoreThanWasReadGetsOneNote) {
+  const std::string note = "triex: note: answer to \"", rest = " read; the rest of the line was ignored\n";
+  const struct {
+    const char *answers, *as_read;
+    std::string notes;
+  } rows[] = {
+      {"x\n1\n1 1 1\n1\n1\n66,400\nno\nno\n", "x\n1\n1 1 1\n1\n1\n66\nno\nno\n",
+       note + "Enter molar mass, M (g/mol)\": only the first value was" + rest},
+      {"x\n2\n1.5 2 3\n2\n0.35 1 0.73 9\n1000\nyes please\nno\n1 2\n", "x\n2\n1.5 2\n2\n0.35 1 0.73\n1000\nyes\nno\n",
+       note + "Enter ellipsoidal axial ratios a/b and b/c\": only the first 2 values were" + rest + note +
+           "Enter hydration delta (g/g), solvent density rho (g/ml) and vbar (ml/g)\": only the first 3 values were" +
+           rest + note + "Do you want the exclusion volume contribution to the virial coefficient, B(ex)?\": only the " +
+           "first value was" + rest},
+      {"x\n1\n1 1 1e-7 9\n1\n1\n1000\nno\nno\n", "x\n1\n1 1 1e-7\n1\n1\n1000\nno\nno\n",  // then the quadrature's
+       note + "Enter a, b and c in Angstroms [separate by spaces]\": only the first 3 values were" + rest},
+      {"hen egg\n1\n0 1 1 5\n", "hen\n1\n0 1 1\n",  // a refused answer gets its refusal alone
+       note + "Name of molecule\": only the first value was" + rest},
+  };
+  for (const auto& row : rows) {
+    const Transcript t = run_with(row.answers), as_read = run_with(row.as_read);
+    EXPECT_EQ(t.err, row.notes + as_read.err) << row.answers;
+    EXPECT_EQ(t.out, as_read.out) << row.answers;
+    EXPECT_EQ(t.status, as_read.status) << row.answers;
   }
 }
 

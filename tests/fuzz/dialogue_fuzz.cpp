@@ -22,7 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const int status = triex::run(in, out, err);
     if (status != 0 && status != 2) __builtin_trap();
-    if ((status == 2) != !err.str().empty()) __builtin_trap();  // a refusal is one line on stderr
+    // Standard error: notes, then, for a refusal only, the one line that says why.
+    const std::string e = err.str();
+    if (!e.empty() && e.back() != '\n') __builtin_trap();
+    std::size_t lines = 0, leading_notes = 0;
+    for (std::size_t at = 0; at < e.size(); at = e.find('\n', at) + 1) {
+      ++lines;
+      if (leading_notes + 1 == lines && e.compare(at, 13, "triex: note: ") == 0) ++leading_notes;
+    }
+    if (lines - leading_notes != (status == 2 ? 1u : 0u)) __builtin_trap();
   } catch (const HardFailure&) {
     // The library ended the run with its own message: a sound outcome.
   }

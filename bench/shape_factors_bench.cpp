@@ -1,0 +1,99 @@
+// Every hydrodynamic and scattering shape factor of one shape against u_red
+// alone, through the public API.
+//
+// ShapeFactorsOverUred/<a,b,c>: shape_factors() and ured() for the same shape,
+// interleaved in every iteration so that both see the same machine; counters
+// shape_factors_ns and ured_ns per call in the thread's CPU time (the wall
+// clock of a shared machine counts the other processes too), and their ratio. shape_factors()
+// runs one more Carlson duplication sequence than ured() (which runs two:
+// R_G of the squares and of their reciprocals), plus the algebra of the
+// factors. Five repetitions; the median is the figure to quote.
+// ShapeFactors/random: 4096 random shapes (axial ratios 1e-6 to 1e6), time per shape.
+
+#include <benchmark/benchmark.h>
+
+#include "bench/counters.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "triex/triex.hpp"
+
+namespace triex::bench {
+namespace {
+
+struct Shape {
+  double a, b, c;
+};
+
+std::string label(const Shape& s) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%g,%g,%g", s.a, s.b, s.c);
+  return text;
+}
+
+// CPU time of the calling thread, in nanoseconds.
+double thread_cpu_ns() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return 1e9 * static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec);
+}
+
+void ShapeFactorsOverUred(benchmark::State& state, Shape s) {
+  constexpr int kCalls = 1000;  // enough to rise above the clock's resolution
+  double factors = 0, ured_only = 0;
+  for (auto _ : state) {
+    const double t0 = thread_cpu_ns();
+    for (int i = 0; i < kCalls; ++i) {
+      double a = s.a;
+      benchmark::DoNotOptimize(a);  // no constant folding of the shape
+      benchmark::DoNotOptimize(shape_factors(a, s.b, s.c));
+    }
+    const double t1 = thread_cpu_ns();
+    for (int i = 0; i < kCalls; ++i) {
+      double a = s.a;
+      benchmark::DoNotOptimize(a);
+      benchmark::DoNotOptimize(ured(a, s.b, s.c));
+    }
+    const double t2 = thread_cpu_ns();
+    factors += t1 - t0;
+    ured_only += t2 - t1;
+  }
+  const double calls = static_cast<double>(state.iterations()) * kCalls;
+  const double factors_ns = factors / calls;
+  const double ured_ns = ured_only / calls;
+  state.counters["shape_factors_ns"] = factors_ns;
+  state.counters["ured_ns"] = ured_ns;
+  state.counters["ratio"] = factors_ns / ured_ns;
+}
+
+void ShapeFactorsRandom(benchmark::State& state) {
+  std::mt19937_64 rng(1);
+  std::uniform_real_distribution<double> exponent(-6, 6);
+  std::vector<Shape> shapes(4096);
+  for (Shape& s : shapes) s = {1.0, std::pow(10.0, exponent(rng)), std::pow(10.0, exponent(rng))};
+  for (auto _ : state) {
+    for (const Shape& s : shapes) benchmark::DoNotOptimize(shape_factors(s.a, s.b, s.c));
+  }
+  state.counters["ns/shape"] = benchmark::Counter(static_cast<double>(state.iterations() * shapes.size()),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                                                  benchmark::Counter::kIs1000);
+}
+
+}  // namespace
+}  // namespace triex::bench
+
+int main(int argc, char** argv) {
+  using namespace triex::bench;
+  for (const Shape& s : {Shape{3, 2, 1}, Shape{1, 1, 1}, Shape{10000, 100, 1}})
+    benchmark::RegisterBenchmark(("ShapeFactorsOverUred/" + label(s)).c_str(), ShapeFactorsOverUred, s)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(5)
+        ->DisplayAggregatesOnly(true);
+  benchmark::RegisterBenchmark("ShapeFactors/random", ShapeFactorsRandom)->Unit(benchmark::kMicrosecond);
+  return triex::run_registered_benchmarks(argc, argv);
+}

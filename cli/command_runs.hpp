@@ -1,4 +1,4 @@
-// The four commands once their arguments are parsed. Each writes its rows to
+// The commands once their arguments are parsed. Each writes its rows to
 // standard output or to the file of -o, its diagnostics to standard error,
 // and returns the exit status:
 //   0  every row was computed and written;
@@ -46,6 +46,14 @@ struct UredOptions {
   std::vector<std::string> ratios;  // a/b, b/c
 };
 int run_ured(const UredOptions& options, const CommonOptions& common, Streams& streams);
+
+struct ShapeOptions {
+  std::vector<std::string> axes;    // a, b, c
+  std::vector<std::string> ratios;  // a/b, b/c
+  // The molecule and its solution, for the predicted measurements.
+  std::optional<std::string> molar_mass, vs, hydration, solvent_density, vbar, viscosity, temperature;
+};
+int run_shape(const ShapeOptions& options, const CommonOptions& common, Streams& streams);
 
 struct TableOptions {
   std::string ab, bc;  // LO:HI:N

@@ -16,11 +16,12 @@
 namespace triex::cli {
 namespace {
 
-constexpr std::array<std::string_view, 6> kCommands = {"ured", "table", "batch", "solve", "structure", "help"};
+constexpr std::array<std::string_view, 7> kCommands = {"ured", "shape", "table", "batch", "solve", "structure", "help"};
 
 constexpr std::string_view kSummary =
     "Commands for scripts (CSV on standard output; triex help COMMAND for each):\n"
     "  triex ured A B C | --ratios AB BC     u_red of one shape\n"
+    "  triex shape A B C | --ratios AB BC    its friction, gyration, rotation, viscosity\n"
     "  triex table --ab LO:HI:N --bc LO:HI:N u_red over a grid of axial ratios\n"
     "  triex batch FILE                      the report for each molecule of a CSV file\n"
     "  triex solve --ured X | --virial B ... the shapes with a given u_red or B\n"
@@ -31,7 +32,15 @@ constexpr std::string_view kStatuses =
     "row is written, with its failure codes); 2 a value, a row or a file was\n"
     "refused; 3 the output could not be written. Reasons go to standard error.\n";
 
-// Options that every command takes.
+// Where and how a command writes its rows.
+void add_output_options(CLI::App& command, CommonOptions& common, std::string& format) {
+  command.add_option("--format", format, "csv (the default) or json (one array of objects)")
+      ->check(CLI::IsMember({"csv", "json"}));
+  command.add_option("-o,--output", common.output,
+                     "write to FILE (renamed into place when complete) instead of standard output");
+}
+
+// Options that every command of u_red takes.
 void add_common_options(CLI::App& command, CommonOptions& common, std::string& method, std::string& format,
                         bool with_method = true) {
   if (with_method)
@@ -40,12 +49,50 @@ void add_common_options(CLI::App& command, CommonOptions& common, std::string& m
   else
     command.add_option("--method", method, "ignored: solve always uses the exact closed form")
         ->check(CLI::IsMember({"exact", "quadrature", "both"}));
-  command.add_option("--format", format, "csv (the default) or json (one array of objects)")
-      ->check(CLI::IsMember({"csv", "json"}));
-  command.add_option("-o,--output", common.output,
-                     "write to FILE (renamed into place when complete) instead of standard output");
+  add_output_options(command, common, format);
   command.add_option("--threads", common.threads, "threads to use (default: the machine's cores); results do not depend on it")
       ->check(CLI::Range(1u, 1024u));
+}
+
+// triex shape: the shape as for ured, and the molecule and its solvent for the predicted measurements.
+void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& common, std::string& format) {
+  CLI::App* shape = app.add_subcommand(
+      "shape", "the hydrodynamic and scattering shape factors of one shape, and what they predict");
+  shape->add_option("axes", options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
+  shape->add_option("--ratios", options.ratios, "the axial ratios a/b and b/c instead")->expected(2);
+  const auto text_option = [&](const char* name, std::optional<std::string>& value, const std::string& help) {
+    shape->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
+        ->type_name("NUMBER");
+  };
+  const Solvent water;
+  text_option("--molar-mass", options.molar_mass, "M (g/mol): adds the predicted measurements");
+  text_option("--vs", options.vs, "the swollen specific volume (ml/g)");
+  text_option("--hydration", options.hydration, "delta (g/g), with --solvent-density and --vbar");
+  text_option("--solvent-density", options.solvent_density, "rho (g/ml), for s");
+  text_option("--vbar", options.vbar, "the partial specific volume (ml/g), for s and f/f0");
+  text_option("--viscosity", options.viscosity,
+              "the solvent's viscosity eta (mPa s; default " + shortest(water.viscosity) + ", water at 20 C)");
+  text_option("--temperature", options.temperature,
+              "the temperature T (K; default " + shortest(water.temperature) + ", 20 C)");
+  shape->footer(
+      "Columns: the shape as typed (a_angstrom,b_angstrom,c_angstrom or\n"
+      "a_over_b,b_over_c), then stokes_radius and radius_of_gyration (in the unit of\n"
+      "the semi-axes; of c for --ratios), and relative to the sphere of equal volume\n"
+      "perrin_ratio (f/f0), gyration_ratio, rotational_friction_1..3 (about the axes\n"
+      "a, b, c as typed), relaxation_time_1..5 and harmonic_relaxation_time (tau/tau0,\n"
+      "tau0 = eta V / kT), viscosity_increment ([eta] = nu vs; 5/2 for a sphere) and\n"
+      "ured. With --molar-mass M and --vs (or --hydration, --solvent-density and\n"
+      "--vbar) the particle is the shape scaled to the hydrated volume M vs / NA, and\n"
+      "the row adds s_svedberg (needs --vbar and --solvent-density), D_cm2_per_s,\n"
+      "stokes_radius_angstrom, f_over_f0 (against the anhydrous sphere; needs --vbar),\n"
+      "rg_angstrom, tau_h_ns, intrinsic_viscosity_ml_per_g and Bex_ml_mol_per_g2;\n"
+      "a quantity whose inputs are missing is an empty cell.\n"
+      "\nExamples:\n  triex shape 30 20 10\n"
+      "  triex shape --ratios 1.5 1 --molar-mass 14300 --hydration 0.35 \\\n"
+      "      --solvent-density 0.9982 --vbar 0.703\n"
+      "\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
+      "Reasons go to standard error.\n");
+  add_output_options(*shape, common, format);
 }
 
 std::string solve_description() {
@@ -86,6 +133,9 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   ured->footer("Example:\n  triex ured 300 200 100\n  triex ured --ratios 1.5 2 --method both" +
                std::string(kStatuses));
   add_common_options(*ured, common, method, format);
+
+  ShapeOptions shape_options;
+  add_shape_command(app, shape_options, common, format);
 
   TableOptions table_options;
   std::string spacing = "log";
@@ -142,7 +192,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
 
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "the usage of a command");
-  help->add_option("COMMAND", topic, "ured, table, batch, solve or structure");
+  help->add_option("COMMAND", topic, "ured, shape, table, batch, solve or structure");
 
   const auto write_out = [&](const std::string& text) {
     if (streams.out.write(text)) return 0;
@@ -178,6 +228,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   common.method = method == "quadrature" ? Method::Quadrature : method == "both" ? Method::Both : Method::Exact;
   common.format = format == "json" ? Format::Json : Format::Csv;
   if (ured->parsed()) return run_ured(ured_options, common, streams);
+  if (app.got_subcommand("shape")) return run_shape(shape_options, common, streams);
   if (table->parsed()) {
     table_options.spacing = spacing == "linear" ? Spacing::Linear : Spacing::Log;
     return run_table(table_options, common, streams);

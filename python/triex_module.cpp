@@ -22,6 +22,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -271,6 +272,46 @@ Output ured_from_virial_array(Input B, Input vs, Input molar_mass, Input valency
                          })[0];
 }
 
+// ---- Hydrodynamic and scattering shape factors, and what they predict ----
+
+// The fifteen factors of ShapeFactors: R_S, P, R_g, G, Z_1..3, tau_1..5 / tau0,
+// tau_h / tau0, nu, u_red.
+py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<15>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
+    const ShapeFactors f = shape_factors(x[0], x[1], x[2]);
+    const RotationalDiffusion& r = f.rotation;
+    y = {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.radius_of_gyration,
+         f.gyration.gyration_ratio, r.rotational_friction[0], r.rotational_friction[1], r.rotational_friction[2],
+         r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2], r.relaxation_times[3],
+         r.relaxation_times[4], r.harmonic_relaxation_time, f.viscosity_increment, f.ured};
+  }));
+}
+
+// The measurements of Predictions for a shape (semi-axes, or with `ratios`
+// a/b, b/c and an ignored third array): s, D, R_S, f/f0, R_g, tau_h, [eta],
+// B(ex). Without vbar (or rho) the vbar (rho) array is ignored, and s and
+// f/f0 (s) come out NaN, for the caller to leave out.
+py::tuple predict_array(Input first, Input second, Input third, Input molar_mass, Input vs, Input vbar, Input rho,
+                        Input viscosity, Input temperature, bool ratios, bool with_vbar, bool with_rho,
+                        std::optional<unsigned> threads) {
+  return as_tuple(map_elements<8>(
+      std::array{first, second, third, molar_mass, vs, vbar, rho, viscosity, temperature}, Cost::cheap, threads,
+      [=](const auto& x, auto& y) {
+        const ShapeFactors f = ratios ? shape_factors_ratios(x[0], x[1]) : shape_factors(x[0], x[1], x[2]);
+        PredictionInputs in{};
+        in.molar_mass = x[3];
+        in.vs = x[4];
+        if (with_vbar) in.vbar = x[5];
+        if (with_rho) in.solvent.density = x[6];
+        in.solvent.viscosity = x[7];
+        in.solvent.temperature = x[8];
+        const Predictions p = predict(f, in);
+        const double missing = std::numeric_limits<double>::quiet_NaN();
+        y = {p.s_svedberg.value_or(missing), p.D_cm2_per_s, p.stokes_radius_angstrom, p.f_over_f0.value_or(missing),
+             p.rg_angstrom, p.tau_h_ns, p.intrinsic_viscosity_ml_per_g, p.Bex_ml_mol_per_g2};
+      }));
+}
+
 // ---- The inverse problem: one curve for one u_red ----
 
 py::tuple solve_curve(double X, int points) {
@@ -344,6 +385,12 @@ PYBIND11_MODULE(_core, m) {
   m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
         "charged"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
+  m.def("shape_factors", &shape_factors_array, "a"_a, "b"_a, "c"_a, threads);
+  m.def("predict", &predict_array, "first"_a, "second"_a, "third"_a, "molar_mass"_a, "vs"_a, "vbar"_a, "rho"_a,
+        "viscosity"_a, "temperature"_a, "ratios"_a, "with_vbar"_a, "with_rho"_a, threads);
+  // The solvent that predict assumes unless told otherwise: water at 20 C.
+  m.attr("default_viscosity") = triex::Solvent{}.viscosity;
+  m.attr("default_temperature") = triex::Solvent{}.temperature;
   m.def("structure", &structure_quantities, "path"_a, "model"_a, "chains"_a, "with_hetero"_a, "molar_mass"_a, "vs"_a,
         "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;

@@ -11,6 +11,18 @@
 
 namespace triex {
 
+// ALPHA(1..10) are the Jeffery (1922) integrals of the ellipsoid over
+// lambda in [0, inf): alpha_a, alpha_b, alpha_c; alpha_bc, alpha_ca, alpha_ab;
+// Jeffery's alpha'_a, alpha'_b, alpha'_c; and chi (the integrands are FUN's).
+// Its hydrodynamics is built from them: the translational and rotational
+// frictions, the relaxation times and the viscosity increment, which the
+// shape factors give in closed form from Carlson's R_F and R_D
+// (shape/shape_factors.hpp; a test checks these quadratures against them).
+// The run uses none of the values, but the integrations still take place as
+// part of the dialogue's behaviour: the run leaves NN = 10 and the
+// integrator's workspace in PARAMS as they leave them, their integrand
+// evaluations are part of its work, and their soft failures on large
+// molecules stay silent, so its messages are those it has always written.
 void ellipsoid_integrals(std::array<double, 10>& ALPHA) {
   for (int K = 1; K <= 10; ++K) {
     PARAMS.NN = PARAMS.NN + 1;

@@ -2,7 +2,8 @@
 // volume of the ellipsoid.
 //
 // First the ten one-dimensional ellipsoid integrals ALPHA(1..10) over
-// [0, inf) (their values feed no result). Then the surface area S and the mean
+// [0, inf), Jeffery's integrals of the ellipsoid (their values feed no
+// result). Then the surface area S and the mean
 // radius of curvature R as double integrals over one octant of directions,
 // and URED = 2 + 2 R S / V with V = (4 pi / 3) A B C, the excluded volume of
 // the particle (2V + 2RS, the Minkowski/Isihara result for convex bodies)

@@ -24,7 +24,8 @@ masked arrays are refused (a mask would be ignored by the computation: pass
 
 Functions: ured, ured_ratios, shape_functions, mixture_excluded_volume,
 quadrature, quadrature_ratios, swollen_specific_volume, virial,
-ured_from_virial, solve, solve_virial. Maps: triex.plot.ured_map.
+ured_from_virial, solve, solve_virial, shape_factors, predict. Maps:
+triex.plot.ured_map.
 """
 
 import collections
@@ -55,6 +56,8 @@ __all__ = [
     "solve",
     "solve_virial",
     "structure",
+    "shape_factors",
+    "predict",
     "MAX_SOLVE_RATIO",
 ]
 
@@ -495,6 +498,127 @@ def ured_from_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=
     Z, I = (valency, ionic_strength) if charged else (0.0, 1.0)
     arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, valency=Z, ionic_strength=I)
     return _result(_core.ured_from_virial(*arrays, charged), scalar)
+
+
+_SHAPE_FACTOR_KEYS = ("stokes_radius", "perrin_ratio", "radius_of_gyration", "gyration_ratio")
+
+
+def shape_factors(a, b, c, *, threads=None):
+    """The hydrodynamic and scattering shape factors of the ellipsoid with
+    semi-axes a, b, c, in closed form (Carlson's R_F and R_D).
+
+    Parameters
+    ----------
+    a, b, c : array_like
+        Semi-axes, positive and finite, in any order and one unit of length L.
+        Broadcast against each other.
+    threads : int, optional
+        As for `ured`.
+
+    Returns
+    -------
+    dict
+        Keyed as the columns of ``triex shape``, each factor relative to the
+        sphere of equal volume unless a unit is given:
+        ``stokes_radius`` (R_S = 1/R_F(a^2, b^2, c^2), L: the translational
+        friction is 6 pi eta R_S); ``perrin_ratio`` (P = f/f0);
+        ``radius_of_gyration`` (R_g, L); ``gyration_ratio``;
+        ``rotational_friction`` (shape (..., 3): zeta_i / (8 pi eta abc)
+        about the axes a, b, c); ``relaxation_times`` (shape (..., 5): the
+        five relaxation times of second-rank orientation functions, tau_k /
+        tau0 with tau0 = eta V / kT, in the order 1/(6D - 2 Delta),
+        1/(3(D + D_a)), 1/(3(D + D_b)), 1/(3(D + D_c)), 1/(6D + 2 Delta),
+        D the mean rotational diffusion coefficient);
+        ``harmonic_relaxation_time`` (tau_h / tau0); ``viscosity_increment``
+        (nu, [eta] = nu vs; 5/2 for a sphere); ``ured``. Arrays of the
+        broadcast shape, scalars for scalar arguments.
+
+    Raises
+    ------
+    ValueError
+        For a semi-axis that is zero, negative, infinite or NaN, e.g.
+        ``a = 0 must be a positive number``.
+    """
+    (a, b, c), scalar = _arrays(a=a, b=b, c=c)
+    factors = _core.shape_factors(a, b, c, threads)
+    result = {key: _result(x, scalar) for key, x in zip(_SHAPE_FACTOR_KEYS, factors[:4])}
+    result["rotational_friction"] = np.stack(factors[4:7], axis=-1)
+    result["relaxation_times"] = np.stack(factors[7:12], axis=-1)
+    result["harmonic_relaxation_time"] = _result(factors[12], scalar)
+    result["viscosity_increment"] = _result(factors[13], scalar)
+    result["ured"] = _result(factors[14], scalar)
+    return result
+
+
+def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, vs=None, hydration=None,
+            solvent_density=None, vbar=None, viscosity=None, temperature=None, threads=None):
+    """The measurements that the shape predicts for a molecule: its hydrated
+    particle is the ellipsoid scaled to the volume M vs / N_A, so only the
+    axial ratios of the shape enter. All arguments are keywords and
+    broadcast against each other.
+
+    Parameters
+    ----------
+    molar_mass : array_like
+        M, g/mol, positive (with 2 M^2 finite).
+    a, b, c : array_like, optional
+        Semi-axes (any unit); or instead
+    a_over_b, b_over_c : array_like, optional
+        the axial ratios.
+    vs : array_like, optional
+        Swollen specific volume, ml/g; or instead
+    hydration : array_like, optional
+        delta, g/g, with `solvent_density` and `vbar`: vs = vbar + delta / rho.
+    solvent_density : array_like, optional
+        rho, g/ml: needed (with `vbar`) for the sedimentation coefficient.
+    vbar : array_like, optional
+        Partial specific volume, ml/g: needed for s and f/f0.
+    viscosity : array_like, optional
+        The solvent's viscosity eta, mPa s (default 1.002, water at 20 C).
+    temperature : array_like, optional
+        T, K (default 293.15).
+    threads : int, optional
+        As for `ured`.
+
+    Returns
+    -------
+    dict
+        Keyed as the columns of ``triex shape``: ``s_svedberg`` (only with
+        vbar and solvent_density), ``D_cm2_per_s``, ``stokes_radius_angstrom``,
+        ``f_over_f0`` (against the sphere of the anhydrous volume M vbar / N_A;
+        only with vbar), ``rg_angstrom``, ``tau_h_ns``,
+        ``intrinsic_viscosity_ml_per_g`` and ``Bex_ml_mol_per_g2``.
+
+    Raises
+    ------
+    ValueError
+        For a missing or contradictory combination of inputs, or a value
+        that the command line refuses, in its words (``eta = 0 must be a
+        positive number``).
+    """
+    axes, ratio_args = (a, b, c), (a_over_b, b_over_c)
+    if all(x is not None for x in axes) and all(x is None for x in ratio_args):
+        shape, ratios = axes, False
+    elif all(x is not None for x in ratio_args) and all(x is None for x in axes):
+        shape, ratios = (a_over_b, b_over_c, 1.0), True
+    else:
+        raise ValueError("give the shape as a, b, c or as a_over_b, b_over_c")
+    if vs is not None and hydration is not None:
+        raise ValueError("give either vs or hydration (with solvent_density and vbar), not both")
+    if vs is None:
+        if hydration is None or solvent_density is None or vbar is None:
+            raise ValueError("give vs, or all three of hydration, solvent_density and vbar")
+        vs = swollen_specific_volume(vbar, hydration, solvent_density)
+    with_vbar, with_rho = vbar is not None, solvent_density is not None
+    arrays, scalar = _arrays(first=shape[0], second=shape[1], third=shape[2], molar_mass=molar_mass, vs=vs,
+                             vbar=vbar if with_vbar else 1.0, solvent_density=solvent_density if with_rho else 1.0,
+                             viscosity=_core.default_viscosity if viscosity is None else viscosity,
+                             temperature=_core.default_temperature if temperature is None else temperature)
+    values = _core.predict(*arrays, ratios, with_vbar, with_rho, threads)
+    names = ["s_svedberg", "D_cm2_per_s", "stokes_radius_angstrom", "f_over_f0", "rg_angstrom", "tau_h_ns",
+             "intrinsic_viscosity_ml_per_g", "Bex_ml_mol_per_g2"]
+    present = {"s_svedberg": with_vbar and with_rho, "f_over_f0": with_vbar}
+    return {name: _result(x, scalar) for name, x in zip(names, values) if present.get(name, True)}
 
 
 def solve(ured, points=50):

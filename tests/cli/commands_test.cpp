@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
 #include <nlohmann/json.hpp>
 
 #include "support/refusal.hpp"
@@ -74,6 +77,30 @@ TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
        "triex table: a = (a/b)(b/c) = inf must be a positive number at a corner of the grid\n"},
       {{"help", "frobnicate"}, "triex: help: no command \"frobnicate\" (try triex --help)\n"},
       {{"ured", "1", "2", "3", "--format", "xml\x1b[2J"}, ""},
+      {{"shape", "1", "2"}, "triex shape: give three semi-axes A B C\n"},
+      {{"shape", "1", "1", "1", "--vs", "1"}, "triex shape: the solution's options need --molar-mass M\n"},
+      {{"shape", "1", "1", "1", "--viscosity", "0.89"}, "triex shape: the solution's options need --molar-mass M\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4"},
+       "triex shape: --molar-mass needs --vs, or all of --hydration, --solvent-density and --vbar\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--hydration", "0.3", "--solvent-density", "1"},
+       "triex shape: --molar-mass needs --vs, or all of --hydration, --solvent-density and --vbar\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "--hydration", "0.3"},
+       "triex shape: give --vs or --hydration, not both\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "x", "--vs", "1"}, "triex shape: --molar-mass \"x\" is not a number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e200", "--vs", "1"},
+       "triex shape: M = 1e+200 is too large: 2*M*M overflows a double\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "-1"}, "triex shape: vs = -1 must be a positive number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--hydration", "nan", "--solvent-density", "1", "--vbar", "0.7"},
+       "triex shape: delta = nan must be a finite number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "--vbar", "0.7", "--solvent-density", "0"},
+       "triex shape: rho = 0 must be a positive number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "--vbar", "0"},
+       "triex shape: vbar = 0 must be a positive number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "--viscosity", "0"},
+       "triex shape: eta = 0 must be a positive number\n"},
+      {{"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "--temperature", "-1"},
+       "triex shape: T = -1 must be a positive number\n"},
+      {{"shape", "1", "1", "1", "--method", "exact"}, ""},  // no quadrature behind shape
   };
   for (const auto& c : cases) {
     const auto o = run(c.args);
@@ -88,7 +115,7 @@ TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
 }
 
 TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
-  for (const std::string_view command : {"ured", "table", "batch", "solve"}) {
+  for (const std::string_view command : {"ured", "shape", "table", "batch", "solve"}) {
     const auto by_help = run({"help", command});
     const auto by_option = run({command, "--help"});
     EXPECT_EQ(by_help.status, 0);
@@ -100,6 +127,9 @@ TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
   }
   EXPECT_NE(run({"help", "solve"}).out.find("beyond the solver's range"), std::string::npos);
   EXPECT_NE(run({"help"}).out.find("solve"), std::string::npos);
+  const std::string shape = run({"help", "shape"}).out;
+  EXPECT_NE(shape.find("default 1.002, water at 20 C"), std::string::npos) << shape;
+  EXPECT_NE(shape.find("default 293.15"), std::string::npos) << shape;
 }
 
 TEST(TableCommand, RowsRunOverTheGridWithAOverBOutsideAndTheEndsAsTyped) {
@@ -152,6 +182,105 @@ TEST(TableCommand, QuadratureRowsAreTheLibrarysQuadratureForTheRatios) {
   }
 }
 
+// ---- triex shape ----
+
+// The row of a command as numbers by column name, each cell read back as a double.
+std::map<std::string, std::string> csv_row(const std::string& out) {
+  const auto rows = lines(out);
+  EXPECT_EQ(rows.size(), 2u) << out;
+  std::map<std::string, std::string> cells;
+  if (rows.size() != 2) return cells;
+  std::istringstream names(rows[0]), values(rows[1]);
+  for (std::string name, value; std::getline(names, name, ',');) {
+    std::getline(values, value, ',');
+    cells[name] = value;
+  }
+  return cells;
+}
+
+TEST(ShapeCommand, WritesEveryFactorOfTheLibraryToTheBitAfterTheShapeAsTyped) {
+  const ShapeFactors f = shape_factors(30, 20, 10);
+  const auto o = run({"shape", "30", "20", "10"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  const auto rows = lines(o.out);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0],
+            "a_angstrom,b_angstrom,c_angstrom,stokes_radius,perrin_ratio,radius_of_gyration,gyration_ratio,"
+            "rotational_friction_1,rotational_friction_2,rotational_friction_3,relaxation_time_1,relaxation_time_2,"
+            "relaxation_time_3,relaxation_time_4,relaxation_time_5,harmonic_relaxation_time,viscosity_increment,ured");
+  const auto& r = f.rotation;
+  std::string expected = "30,20,10";
+  for (const double x : {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.radius_of_gyration,
+                         f.gyration.gyration_ratio, r.rotational_friction[0], r.rotational_friction[1],
+                         r.rotational_friction[2], r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2],
+                         r.relaxation_times[3], r.relaxation_times[4], r.harmonic_relaxation_time,
+                         f.viscosity_increment, f.ured}) {
+    expected.append(",").append(shortest(x));
+    EXPECT_EQ(std::stod(shortest(x)), x) << "does not read back";
+  }
+  EXPECT_EQ(rows[1], expected);
+
+  // Ratios: the ellipsoid (a/b)(b/c), b/c, 1, its radii in units of c; JSON has the same keys and doubles.
+  const ShapeFactors g = shape_factors_ratios(1.5, 2);
+  const auto json = run({"shape", "--ratios", "1.5", "2", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const auto parsed = nlohmann::json::parse(json.out);
+  ASSERT_EQ(parsed.size(), 1u);
+  EXPECT_EQ(parsed[0].size(), 17u);
+  EXPECT_EQ(parsed[0]["a_over_b"], 1.5);
+  EXPECT_EQ(parsed[0]["stokes_radius"].get<double>(), g.translation.stokes_radius);
+  EXPECT_EQ(parsed[0]["rotational_friction_3"].get<double>(), g.rotation.rotational_friction[2]);
+  EXPECT_EQ(parsed[0]["relaxation_time_5"].get<double>(), g.rotation.relaxation_times[4]);
+  EXPECT_EQ(parsed[0]["viscosity_increment"].get<double>(), g.viscosity_increment);
+  EXPECT_EQ(parsed[0]["ured"].get<double>(), ured_ratios(1.5, 2));
+}
+
+// The predicted measurements are the library's for the inputs the options
+// give; s needs vbar and rho, f/f0 needs vbar, and without them their cells are empty.
+TEST(ShapeCommand, PredictionsAreTheLibrarysForTheSolutionOfTheOptions) {
+  const auto inputs = [](double M, double vs, std::optional<double> vbar, std::optional<double> rho, double eta,
+                         double T) {
+    PredictionInputs in{};
+    in.molar_mass = M;
+    in.vs = vs;
+    in.vbar = vbar;
+    in.solvent.density = rho;
+    in.solvent.viscosity = eta;
+    in.solvent.temperature = T;
+    return in;
+  };
+  const struct {
+    std::vector<std::string_view> args;
+    PredictionInputs in;
+  } cases[] = {
+      {{"--molar-mass", "14300", "--hydration", "0.35", "--solvent-density", "0.9982", "--vbar", "0.703"},
+       inputs(14300, swollen_specific_volume(0.703, 0.35, 0.9982), 0.703, 0.9982, 1.002, 293.15)},
+      {{"--molar-mass", "66000", "--vs", "0.98", "--viscosity", "0.89", "--temperature", "298.15"},
+       inputs(66000, 0.98, std::nullopt, std::nullopt, 0.89, 298.15)},
+      {{"--molar-mass", "66000", "--vs", "0.98", "--vbar", "0.73"}, inputs(66000, 0.98, 0.73, std::nullopt, 1.002, 293.15)},
+  };
+  const ShapeFactors f = shape_factors_ratios(1.5, 1);
+  for (const auto& c : cases) {
+    std::vector<std::string_view> args = {"shape", "--ratios", "1.5", "1"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto o = run(args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const Predictions p = predict(f, c.in);
+    auto cells = csv_row(o.out);
+    const auto cell = [](const std::optional<double>& x) { return x ? shortest(*x) : std::string(); };
+    EXPECT_EQ(cells["s_svedberg"], cell(p.s_svedberg)) << c.args[1];
+    EXPECT_EQ(cells["D_cm2_per_s"], shortest(p.D_cm2_per_s));
+    EXPECT_EQ(cells["stokes_radius_angstrom"], shortest(p.stokes_radius_angstrom));
+    EXPECT_EQ(cells["f_over_f0"], cell(p.f_over_f0)) << c.args[1];
+    EXPECT_EQ(cells["rg_angstrom"], shortest(p.rg_angstrom));
+    EXPECT_EQ(cells["tau_h_ns"], shortest(p.tau_h_ns));
+    EXPECT_EQ(cells["intrinsic_viscosity_ml_per_g"], shortest(p.intrinsic_viscosity_ml_per_g));
+    EXPECT_EQ(cells["Bex_ml_mol_per_g2"], shortest(p.Bex_ml_mol_per_g2));
+    EXPECT_EQ(cells.size(), 17u + 8u);
+  }
+}
+
 // ---- -o FILE and write failures ----
 
 std::filesystem::path scratch(const std::string& name) {
@@ -178,7 +307,7 @@ TEST(OutputFile, AFolderThatDoesNotExistIsAWriteFailureWithNothingLeft) {
   const auto path = scratch("missing") / "table.csv";
   for (const std::vector<std::string_view>& args :
        {std::vector<std::string_view>{"ured", "1", "1", "1"}, {"table", "--ab", "1:2:2", "--bc", "1:1:1"},
-        {"solve", "--ured", "9"}, {"batch", "-"}}) {
+        {"solve", "--ured", "9"}, {"batch", "-"}, {"shape", "1", "1", "1"}}) {
     std::vector<std::string_view> with_output = args;
     const std::string p = path.string();
     with_output.insert(with_output.end(), {"-o", p});
@@ -194,7 +323,8 @@ TEST(OutputFile, AFullDiskEndsWithStatus3NeverSuccess) {
   for (const std::vector<std::string_view>& args :
        {std::vector<std::string_view>{"ured", "1", "1", "1", "-o", "/dev/full"},
         {"table", "--ab", "1:100:300", "--bc", "1:100:300", "-o", "/dev/full"},
-        {"solve", "--ured", "9", "-o", "/dev/full"}}) {
+        {"solve", "--ured", "9", "-o", "/dev/full"},
+        {"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "-o", "/dev/full"}}) {
     const auto o = run(args);
     EXPECT_EQ(o.status, 3) << args[0];
     EXPECT_EQ(o.err, "triex: cannot write /dev/full: No space left on device\n");

@@ -1,6 +1,7 @@
 """The report's quantities, the inverse problem, and refused values in the
 command line's words."""
 
+import json
 import math
 import os
 import re
@@ -93,6 +94,63 @@ def refusal(message):
     return pytest.raises(ValueError, match="^" + re.escape(message) + "$")
 
 
+class TestShapeFactors:
+    """The factors and predictions are the command line's, to the bit, and
+    broadcast as the other functions do."""
+
+    @staticmethod
+    def command_row(*args):
+        program = os.environ.get("TRIEX_BINARY")
+        if not program:
+            pytest.skip("TRIEX_BINARY (the built triex program) is not set")
+        run = subprocess.run([program, "shape", *args, "--format", "json"], capture_output=True, text=True, timeout=60)
+        assert run.returncode == 0, run.stderr
+        return json.loads(run.stdout)[0]
+
+    def test_the_factors_are_the_commands_and_broadcast_with_their_axes_last(self):
+        row = self.command_row("30", "20", "10")
+        f = triex.shape_factors(30, 20, 10)
+        assert list(f) == ["stokes_radius", "perrin_ratio", "radius_of_gyration", "gyration_ratio",
+                           "rotational_friction", "relaxation_times", "harmonic_relaxation_time",
+                           "viscosity_increment", "ured"]
+        for key in ("stokes_radius", "perrin_ratio", "radius_of_gyration", "gyration_ratio",
+                    "harmonic_relaxation_time", "viscosity_increment", "ured"):
+            assert np.ndim(f[key]) == 0 and f[key] == row[key], key
+        assert list(f["rotational_friction"]) == [row[f"rotational_friction_{i}"] for i in (1, 2, 3)]
+        assert list(f["relaxation_times"]) == [row[f"relaxation_time_{i}"] for i in (1, 2, 3, 4, 5)]
+
+        many = triex.shape_factors([30, 3], [[20], [2], [40]], 10, threads=2)
+        assert many["stokes_radius"].shape == (3, 2)
+        assert many["rotational_friction"].shape == (3, 2, 3) and many["relaxation_times"].shape == (3, 2, 5)
+        np.testing.assert_array_equal(many["relaxation_times"][0, 0], f["relaxation_times"])
+        one = triex.shape_factors(3, 40, 10)
+        np.testing.assert_array_equal(many["rotational_friction"][2, 1], one["rotational_friction"])
+        assert many["viscosity_increment"][2, 1] == one["viscosity_increment"]
+
+    @pytest.mark.parametrize("keywords, options", [
+        (dict(hydration=0.35, solvent_density=0.9982, vbar=0.703),
+         ["--hydration", "0.35", "--solvent-density", "0.9982", "--vbar", "0.703"]),
+        (dict(vs=0.98, viscosity=0.89, temperature=298.15),
+         ["--vs", "0.98", "--viscosity", "0.89", "--temperature", "298.15"]),
+        (dict(vs=0.98, vbar=0.73), ["--vs", "0.98", "--vbar", "0.73"]),
+    ])
+    def test_the_predictions_are_the_commands_with_the_same_quantities_present(self, keywords, options):
+        row = self.command_row("--ratios", "1.5", "1", "--molar-mass", "14300", *options)
+        p = triex.predict(a_over_b=1.5, b_over_c=1, molar_mass=14300, **keywords)
+        assert p == {key: row[key] for key in p}
+        expected = {"D_cm2_per_s", "stokes_radius_angstrom", "rg_angstrom", "tau_h_ns",
+                    "intrinsic_viscosity_ml_per_g", "Bex_ml_mol_per_g2"}
+        if "vbar" in keywords:
+            expected.add("f_over_f0")
+            if "solvent_density" in keywords:
+                expected.add("s_svedberg")
+        assert set(p) == expected
+        # The shape's size does not enter, only its axial ratios.
+        assert triex.predict(a=15, b=10, c=10, molar_mass=14300, **keywords) == p
+        arrays = triex.predict(a_over_b=[1.5, 3.0], b_over_c=1, molar_mass=14300, **keywords)
+        assert all(arrays[key][0] == p[key] for key in p)
+
+
 class TestRefusedValues:
     @pytest.mark.parametrize("call, message", [
         (lambda: triex.ured(0, 1, 1), "a = 0 must be a positive number"),
@@ -149,6 +207,20 @@ class TestRefusedValues:
          "shape_functions(a, b, c) with a, b, c arrays"),
         (lambda: triex.mixture_excluded_volume([[1, 1, 1], [1, 0, 1]], (1, 1, 1)),
          "b = 0 must be a positive number (at index 1)"),
+        (lambda: triex.shape_factors(1, [1, -1], 1), "b = -1 must be a positive number (at index 1)"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=-1), "M = -1 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=0, molar_mass=1e4), "vs = 0 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, viscosity=[1, 0]),
+         "eta = 0 must be a positive number (at index 1)"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, temperature=-1), "T = -1 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, vbar=0), "vbar = 0 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, solvent_density=math.nan),
+         "rho = nan must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, hydration=0.3, solvent_density=1, vbar=0.7, vs=1, molar_mass=1e4),
+         "give either vs or hydration (with solvent_density and vbar), not both"),
+        (lambda: triex.predict(a=3, b=2, c=1, hydration=0.3, vbar=0.7, molar_mass=1e4),
+         "give vs, or all three of hydration, solvent_density and vbar"),
+        (lambda: triex.predict(a_over_b=3, b=2, vs=1, molar_mass=1e4), "give the shape as a, b, c or as a_over_b, b_over_c"),
     ])
     def test_refused_with_the_command_lines_words(self, call, message):
         with refusal(message):

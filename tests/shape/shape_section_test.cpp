@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "shape/carlson.hpp"
 #include "shape/params.hpp"
 
 namespace triex {
@@ -65,6 +68,41 @@ TEST(EllipsoidIntegrals, ForASphereHaveClosedForms) {
     for (int n = 0; n < 3; ++n) EXPECT_NEAR(s.ALPHA[static_cast<std::size_t>(n)], 2 / (3 * r * r * r), tol * 2 / (3 * r * r * r)) << r;
     EXPECT_NEAR(s.ALPHA[7], s.ALPHA[6], tol * s.ALPHA[6]);
     EXPECT_NEAR(s.ALPHA[8], s.ALPHA[6], tol * s.ALPHA[6]);
+  }
+}
+
+// The ten integrals are the Jeffery (1922) integrals of the ellipsoid. With
+// x_i the squared semi-axes, in Carlson's form (R_i = R_D(x_j, x_k, x_i)):
+//   NN = 1..3   alpha_i  = 2/3 R_i
+//   NN = 4..6   alpha_jk = 2/3 (R_k - R_j)/(x_j - x_k)   (jk = bc, ca, ab)
+//   NN = 7..9   alpha'_i = alpha_k - x_j alpha_jk         (lambda in the numerator)
+//   NN = 10     chi      = 2 R_F(x_1, x_2, x_3)
+// carlson_jeffery takes the x_i scaled by their largest value m; R_F, R_D and
+// the divided differences scale as m^(-1/2), m^(-3/2) and m^(-5/2). The
+// infinite-range integrator is asked for 5e-5 relative and meets it for
+// these shapes of moderate size, triaxial, spheroidal and nearly spherical;
+// the closed forms are exact to a few ulps, so that is the tolerance.
+TEST(EllipsoidIntegrals, AreTheJefferyIntegralsOfTheClosedFormsToTheRequestedAccuracy) {
+  const double shapes[][3] = {{3, 2, 1}, {1, 2, 3}, {2, 1, 1}, {1, 1, 0.5}, {10, 1, 1},
+                              {50, 20, 1}, {1.3, 1.2, 1.1}, {0.7, 2.5, 1.9}};
+  for (const auto& axes : shapes) {
+    const ShapeResult s = shape_of(axes[0], axes[1], axes[2]);
+    const std::array<double, 3> x = {axes[0] * axes[0], axes[1] * axes[1], axes[2] * axes[2]};
+    const double m = std::max({x[0], x[1], x[2]});
+    const JefferyIntegrals J = carlson_jeffery(x[0] / m, x[1] / m, x[2] / m);
+    std::array<double, 10> closed{};
+    for (std::size_t i = 0; i < 3; ++i) {
+      closed[i] = 2.0 / 3.0 * J.RD[i] / (m * std::sqrt(m));
+      closed[3 + i] = 2.0 / 3.0 * J.DD[i] / (m * m * std::sqrt(m));
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::size_t j = (i + 1) % 3, k = (i + 2) % 3;
+      closed[6 + i] = closed[k] - x[j] * closed[3 + i];
+    }
+    closed[9] = 2 * J.RF / std::sqrt(m);
+    for (std::size_t n = 0; n < 10; ++n)
+      EXPECT_NEAR(s.ALPHA[n], closed[n], 5e-5 * closed[n])
+          << "ALPHA(" << n + 1 << ") of " << axes[0] << " " << axes[1] << " " << axes[2];
   }
 }
 

@@ -1,0 +1,91 @@
+// triex shape: every hydrodynamic and scattering shape factor of one shape,
+// and with a molar mass and a swollen specific volume the measurements they
+// predict for a molecule of that shape.
+#include <stdexcept>
+
+#include "cli/command_runs.hpp"
+#include "cli/destination.hpp"
+#include "cli/hydrodynamic_cells.hpp"
+#include "triex/triex.hpp"
+
+namespace triex::cli {
+namespace {
+
+double number(const std::string& text, std::string_view what) {
+  std::string problem;
+  const auto value = parse_number(text, problem);
+  if (!value) throw std::invalid_argument(std::string(what) + " " + problem);
+  return *value;
+}
+
+// The inputs of the predictions, when --molar-mass is given; every other
+// option of the solution needs it.
+std::optional<PredictionInputs> prediction_inputs(const ShapeOptions& o) {
+  const bool hydration = o.hydration.has_value();
+  if (!o.molar_mass) {
+    if (o.vs || hydration || o.solvent_density || o.vbar || o.viscosity || o.temperature)
+      throw std::invalid_argument("the solution's options need --molar-mass M");
+    return std::nullopt;
+  }
+  if (o.vs && hydration) throw std::invalid_argument("give --vs or --hydration, not both");
+  if (!o.vs && !(hydration && o.solvent_density && o.vbar))
+    throw std::invalid_argument("--molar-mass needs --vs, or all of --hydration, --solvent-density and --vbar");
+  PredictionInputs in{};
+  in.molar_mass = number(*o.molar_mass, "--molar-mass");
+  if (o.vbar) in.vbar = number(*o.vbar, "--vbar");
+  if (o.solvent_density) in.solvent.density = number(*o.solvent_density, "--solvent-density");
+  in.vs = o.vs ? number(*o.vs, "--vs")
+               : swollen_specific_volume(*in.vbar, number(*o.hydration, "--hydration"), *in.solvent.density);
+  if (o.viscosity) in.solvent.viscosity = number(*o.viscosity, "--viscosity");
+  if (o.temperature) in.solvent.temperature = number(*o.temperature, "--temperature");
+  return in;
+}
+
+}  // namespace
+
+int run_shape(const ShapeOptions& options, const CommonOptions& common, Streams& streams) {
+  const auto refuse = [&](const std::string& what) {
+    streams.err << "triex shape: " << what << '\n';
+    streams.err.flush();
+    return streams.err ? kStatusRefused : kStatusWriteFailed;
+  };
+  const bool ratios = !options.ratios.empty();
+  if (ratios == !options.axes.empty())
+    return refuse(ratios ? "give the semi-axes A B C or --ratios AB BC, not both"
+                         : "give the semi-axes A B C, or --ratios AB BC");
+  if (ratios ? options.ratios.size() != 2 : options.axes.size() != 3)
+    return refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
+
+  std::vector<Cell> cells;
+  ShapeFactors factors;
+  std::optional<Predictions> predictions;
+  try {
+    const std::string_view what = ratios ? "axial ratio" : "semi-axis";
+    for (const std::string& text : ratios ? options.ratios : options.axes) cells.emplace_back(number(text, what));
+    const auto value = [&](std::size_t i) { return std::get<double>(cells[i]); };
+    factors = ratios ? shape_factors_ratios(value(0), value(1)) : shape_factors(value(0), value(1), value(2));
+    if (const auto inputs = prediction_inputs(options)) predictions = predict(factors, *inputs);
+  } catch (const std::invalid_argument& e) {
+    return refuse(e.what());
+  }
+
+  std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
+                                            : std::vector<std::string>{"a_angstrom", "b_angstrom", "c_angstrom"};
+  columns.insert(columns.end(), shape_factor_columns().begin(), shape_factor_columns().end());
+  shape_factor_cells(factors, cells);
+  if (predictions) {
+    columns.insert(columns.end(), prediction_columns().begin(), prediction_columns().end());
+    columns.push_back("Bex_ml_mol_per_g2");
+    prediction_cells(*predictions, cells);
+    cells.emplace_back(predictions->Bex_ml_mol_per_g2);
+  }
+
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(streams.err);
+  RowWriter writer(destination.sink(), common.format, columns);
+  writer.row(cells);
+  writer.finish();
+  return destination.finish(streams.err);
+}
+
+}  // namespace triex::cli

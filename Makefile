@@ -56,8 +56,8 @@ sanitize-thread:
 FUZZ_SECONDS ?= 60
 fuzz:
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIEX_FUZZ=ON -DBUILD_TESTING=OFF
-	cmake --build build-fuzz -j $(JOBS) --target answers_fuzz dialogue_fuzz cli_fuzz
-	for t in answers dialogue cli; do \
+	cmake --build build-fuzz -j $(JOBS) --target answers_fuzz dialogue_fuzz cli_fuzz structure_fuzz
+	for t in answers dialogue cli structure; do \
 	  mkdir -p build-fuzz/corpus/$$t && cp tests/fuzz/corpus/$$t/* build-fuzz/corpus/$$t/ && \
 	  build-fuzz/tests/fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=20 \
 	    -artifact_prefix=build-fuzz/ build-fuzz/corpus/$$t || exit 1; \

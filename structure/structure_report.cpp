@@ -27,7 +27,7 @@ void check_structure_inputs(const StructureInputs& inputs) {
 std::vector<std::string> structure_columns(const StructureInputs& inputs) {
   std::vector<std::string> columns = {
       "model_molar_mass_g_per_mol", "rg_atoms_angstrom", "a_angstrom", "b_angstrom", "c_angstrom",
-      "a_over_b", "b_over_c", "axis_a_x", "axis_a_y", "axis_a_z", "axis_b_x", "axis_b_y", "axis_b_z",
+      "ellipsoid_volume_angstrom3", "a_over_b", "b_over_c", "axis_a_x", "axis_a_y", "axis_a_z", "axis_b_x", "axis_b_y", "axis_b_z",
       "axis_c_x", "axis_c_y", "axis_c_z", "ured", "perrin_ratio", "gyration_ratio",
       "rotational_friction_1", "rotational_friction_2", "rotational_friction_3",
       "relaxation_time_1", "relaxation_time_2", "relaxation_time_3", "relaxation_time_4", "relaxation_time_5",
@@ -48,7 +48,7 @@ std::vector<double> structure_values(const StructureModel& model, const Structur
   const EquivalentEllipsoid& e = model.ellipsoid;
   const double a = e.semi_axes[0], b = e.semi_axes[1], c = e.semi_axes[2];
   const ShapeFactors f = shape_factors(a, b, c);
-  std::vector<double> v = {model.molar_mass, e.radius_of_gyration, a, b, c, a / b, b / c};
+  std::vector<double> v = {model.molar_mass, e.radius_of_gyration, a, b, c, f.geometry.volume, a / b, b / c};
   for (const auto& direction : e.directions) v.insert(v.end(), direction.begin(), direction.end());
   v.push_back(f.ured);
   v.push_back(f.translation.perrin_ratio);

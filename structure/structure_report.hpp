@@ -4,6 +4,11 @@
 // always; with a molar mass and a swollen specific volume, the hydrated
 // ellipsoid (the same axial ratios at the volume M vs / NA) and the
 // measurements it predicts.
+//
+// The ellipsoid of inertia's own volume is reported beside them: a compact
+// molecule's is near its anhydrous volume M vbar / NA, one with a cleft, a
+// pore or loose arms has a larger one (the same mass spread further out),
+// and then the hydrated ellipsoid, smaller, has a smaller R_g than the atoms.
 #pragma once
 
 #include <optional>

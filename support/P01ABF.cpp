@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 
 #include "support/X04AAF.hpp"
 #include "support/X04BAF.hpp"
@@ -11,11 +12,15 @@
 namespace triex {
 namespace {
 
-void exit_with_status_1() { std::exit(1); }
+// A library never ends the process by itself: without a hook from the
+// program, a hard failure reaches the caller as an exception.
+void throw_hard_failure() { throw HardFailure(); }
 
-HardFailureHook hard_failure_hook = &exit_with_status_1;
+HardFailureHook hard_failure_hook = &throw_hard_failure;
 
 }  // namespace
+
+HardFailure::HardFailure() : std::runtime_error("a library routine failed hard (its lines are on the message unit)") {}
 
 FailureMode decode_ifail(int IFAIL) {
   if (IFAIL == 0) return FailureMode::NoisyHard;
@@ -63,7 +68,7 @@ void P01ABZ() {
 
 HardFailureHook set_hard_failure_hook(HardFailureHook hook) {
   const HardFailureHook previous = hard_failure_hook;
-  hard_failure_hook = hook != nullptr ? hook : &exit_with_status_1;
+  hard_failure_hook = hook != nullptr ? hook : &throw_hard_failure;
   return previous;
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <span>
+#include <stdexcept>
 #include <string_view>
 
 #include "support/record.hpp"
@@ -31,10 +32,15 @@ int P01ABF(int IFAIL, int ICODE, std::string_view RNAME, int NMSG, std::span<con
 // calls the hard-failure hook.
 [[noreturn]] void P01ABZ();
 
-// The hook that ends the process; by default it exits with status 1. A test or
-// an in-process harness may replace it with one that does not return by other
-// means (it must not return). Returns the previous hook.
+// What a hard failure does after its lines are written. Only a program
+// installs a hook that ends the process (the dialogue exits with status 1);
+// by default the failure is thrown as HardFailure, so that a library loaded
+// into another process (a Python interpreter) never ends it. A hook must not
+// return. Returns the previous hook; nullptr restores the default.
 using HardFailureHook = void (*)();
+struct HardFailure : std::runtime_error {
+  HardFailure();
+};
 HardFailureHook set_hard_failure_hook(HardFailureHook hook);
 
 }  // namespace triex

@@ -20,6 +20,7 @@
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
 #include "tests/quadrature/integrands.hpp"
+#include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
@@ -331,6 +332,7 @@ TEST(D01AMF, BadBehaviourLinesAppearAloneWhenTheFailureItselfIsSilent) {
 // In the child the messages go, as in the program, to standard output, which
 // is joined to standard error for the death-test matcher.
 void integrate_with_hard_failure(double (*f)(double), double EPSREL) {
+  testing_support::exit_on_hard_failure();
   ::dup2(2, 1);
   std::array<double, 2000> W{};
   std::array<int, 500> IW{};

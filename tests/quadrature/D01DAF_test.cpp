@@ -17,6 +17,7 @@
 #include "shape/params.hpp"
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
+#include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
@@ -205,6 +206,7 @@ TEST(D01DAF, SuccessLeavesIfailZeroAndPrintsNothingInAnyMode) {
 }
 
 void hard_failure() {
+  testing_support::exit_on_hard_failure();
   set_message_stream(std::cerr);  // death tests match the child's standard error
   double ANS = 0;
   int NPTS = 0;

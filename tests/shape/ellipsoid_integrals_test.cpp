@@ -12,6 +12,7 @@
 #include "shape/callbacks.hpp"
 #include "shape/params.hpp"
 #include "tests/common/child_process.hpp"
+#include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
@@ -49,6 +50,7 @@ TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
 TEST(EllipsoidIntegrals, SphereOfRadiusAThousandFailsTheDivergenceTestAndEndsTheRunUnderHardFailure) {
   PARAMS.A = PARAMS.B = PARAMS.C = 1000.0;
   const testing_support::ChildResult child = testing_support::run_in_child([] {
+    testing_support::exit_on_hard_failure();
     int IFAIL = 0;
     alpha(1, IFAIL);
   });

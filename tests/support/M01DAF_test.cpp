@@ -18,6 +18,7 @@
 #include "support/M01EAF.hpp"
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
+#include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
@@ -269,6 +270,7 @@ TEST(M01DAFDeathTest, HardFailureReportsAndEndsTheRunWithStatusOne) {
   std::vector<int> irank(2, 0);
   EXPECT_EXIT(
       {
+        testing_support::exit_on_hard_failure();
         set_message_stream(std::cerr);
         int ifail = 0;
         M01DAF(vals, 1, 2, 'q', irank, ifail);

@@ -14,6 +14,7 @@
 #include "support/M01DAF.hpp"
 #include "support/X04AAF.hpp"
 #include "tests/common/message_capture.hpp"
+#include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
@@ -137,6 +138,7 @@ TEST(M01EAFDeathTest, HardFailureReportsAndEndsTheRunWithStatusOne) {
   std::vector<int> irank{3, 3, 1};
   EXPECT_EXIT(
       {
+        testing_support::exit_on_hard_failure();
         set_message_stream(std::cerr);
         int ifail = 0;
         M01EAF(vals, 1, 3, irank, ifail);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <sstream>
 
 #include "support/X02AJF.hpp"
@@ -87,7 +89,9 @@ TEST(P01ABF, DecodesEverySelectorRow) {
   EXPECT_EQ(decode_ifail(110), FailureMode::NoisyHard);
 }
 
+// As the dialogue does: the program's hook ends the process with status 1.
 void hard_failure(int ifail) {
+  set_hard_failure_hook([] { std::exit(1); });
   const auto lines = two_lines();
   P01ABF(ifail, 1, "D01AMF", 2, lines);
   std::cout << "returned\n";
@@ -97,6 +101,15 @@ TEST(P01ABFDeathTest, HardFailurePrintsEverythingAndEndsWithStatusOne) {
   for (int ifail : {0, 10, 12, 110}) {
     EXPECT_EXIT(hard_failure(ifail), testing::ExitedWithCode(1), "") << ifail;
   }
+}
+
+// Without a program's hook the library does not end the process: the
+// failure comes back as an exception, after the same lines.
+TEST(P01ABF, WithoutTheProgramsHookAHardFailureIsThrown) {
+  const auto lines = two_lines();
+  MessageCapture capture;
+  EXPECT_THROW(P01ABF(0, 1, "D01AMF", 2, lines), HardFailure);
+  EXPECT_EQ(capture.text(), std::string(" ** first line\n    second\n") + kAbnormal + " ** Hard failure - execution terminated\n");
 }
 
 // The exact standard output of a hard failure, seen from a child process.

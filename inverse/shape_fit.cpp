@@ -166,11 +166,12 @@ FitGrid sample(const MeasurementModel& model, const Window& window, int nodes) {
   return grid;
 }
 
-// The nodes connected to the centre (8-neighbours) with chi2 <= level.
-std::vector<char> component(const FitGrid& grid, double level) {
+// The nodes connected to `centre` (8-neighbours) with chi2 <= level; by
+// default the grid's centre node.
+std::vector<char> component(const FitGrid& grid, double level, int centre = -1) {
   const int n = grid.columns;
   std::vector<char> in(grid.chi2.size(), 0);
-  const int centre = (n / 2) * n + n / 2;
+  if (centre < 0) centre = (n / 2) * n + n / 2;
   if (!(grid.chi2[centre] <= level)) return in;
   std::vector<int> stack{centre};
   in[centre] = 1;
@@ -230,52 +231,75 @@ bool adjust(Window& window, const Extent& e, int n) {
   return changed;
 }
 
-// The projections of the region {chi2 <= level} connected to the centre.
-struct Projection {
-  RatioInterval ab, bc;
-};
-Projection project(const FitGrid& grid, double level) {
-  const int n = grid.columns;
-  const std::vector<char> in = component(grid, level);
+// The extent in x and y (folded into x, y >= 0) of the region {chi2 <=
+// level} connected to the node `centre`; empty (lo > hi) when that node is
+// outside.
+struct Bounds {
   double xlo = INFINITY, xhi = -INFINITY, ylo = INFINITY, yhi = -INFINITY;
-  const auto take = [&](double x, double y) {
+  void take(double x, double y) {
     fold(x, y);
     xlo = std::min(xlo, x);
     xhi = std::max(xhi, x);
     ylo = std::min(ylo, y);
     yhi = std::max(yhi, y);
-  };
+  }
+};
+Bounds bounds(const FitGrid& grid, double level, int centre = -1) {
+  const int n = grid.columns;
+  const std::vector<char> in = component(grid, level, centre);
+  Bounds b;
   for (int k = 0; k < n * n; ++k) {
     if (!in[k]) continue;
-    take(grid.x[k], grid.y[k]);
+    b.take(grid.x[k], grid.y[k]);
     const int i = k / n, j = k % n;
     for (const auto& [di, dj] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{0, -1}, std::pair{-1, 0}}) {
-      const int a = i + di, b = j + dj;
-      if (a < 0 || a >= n || b < 0 || b >= n) continue;
-      const int m = a * n + b;
+      const int a = i + di, c = j + dj;
+      if (a < 0 || a >= n || c < 0 || c >= n) continue;
+      const int m = a * n + c;
       const double x1 = grid.x[k], y1 = grid.y[k], x2 = grid.x[m], y2 = grid.y[m];
       if (!in[m]) {
         // The boundary between the nodes, by linear interpolation of chi2
         // (a node beyond the box counts as the box's edge).
         const double t = std::isfinite(grid.chi2[m]) ? (level - grid.chi2[k]) / (grid.chi2[m] - grid.chi2[k]) : 0.5;
-        take(x1 + t * (x2 - x1), y1 + t * (y2 - y1));
+        b.take(x1 + t * (x2 - x1), y1 + t * (y2 - y1));
       } else {
         // Where an edge inside the region crosses a spheroid line, the
         // region reaches the line itself.
-        if ((x1 < 0) != (x2 < 0)) {
-          const double t = x1 / (x1 - x2);
-          take(0.0, y1 + t * (y2 - y1));
-        }
-        if ((y1 < 0) != (y2 < 0)) {
-          const double t = y1 / (y1 - y2);
-          take(x1 + t * (x2 - x1), 0.0);
-        }
+        if ((x1 < 0) != (x2 < 0)) b.take(0.0, y1 + x1 / (x1 - x2) * (y2 - y1));
+        if ((y1 < 0) != (y2 < 0)) b.take(x1 + y1 / (y1 - y2) * (x2 - x1), 0.0);
       }
     }
   }
-  if (xlo > xhi) return {{NAN, NAN}, {NAN, NAN}};
+  return b;
+}
+
+// The region's extent on the fine grid around the solution, widened by its
+// extent on the search grid: a long bent band that leaves the fine grid's
+// window sideways is still followed there, at the search grid's resolution.
+struct Projection {
+  RatioInterval ab, bc;
+};
+Projection project(const FitGrid& fine, const FitGrid& search, double x, double y, double level) {
+  Bounds b = bounds(fine, level);
+  if (b.xlo > b.xhi) return {{NAN, NAN}, {NAN, NAN}};
+  const int j = std::clamp(static_cast<int>(std::lround(x / kSpan * (kSearchNodes - 1))), 0, kSearchNodes - 1);
+  const int i = std::clamp(static_cast<int>(std::lround(y / kSpan * (kSearchNodes - 1))), 0, kSearchNodes - 1);
+  int start = -1;
+  for (int di = -1; di <= 1 && start < 0; ++di)
+    for (int dj = -1; dj <= 1 && start < 0; ++dj) {
+      const int a = i + di, c = j + dj;
+      if (a >= 0 && a < kSearchNodes && c >= 0 && c < kSearchNodes && search.chi2[a * kSearchNodes + c] <= level)
+        start = a * kSearchNodes + c;
+    }
+  if (start >= 0) {
+    const Bounds coarse = bounds(search, level, start);
+    b.xlo = std::min(b.xlo, coarse.xlo);
+    b.xhi = std::max(b.xhi, coarse.xhi);
+    b.ylo = std::min(b.ylo, coarse.ylo);
+    b.yhi = std::max(b.yhi, coarse.yhi);
+  }
   const auto ratio = [](double z) { return z <= 0 ? 1.0 : z >= kSpan ? kMaxFitRatio : std::exp(z); };
-  return {{ratio(xlo), ratio(xhi)}, {ratio(ylo), ratio(yhi)}};
+  return {{ratio(b.xlo), ratio(b.xhi)}, {ratio(b.ylo), ratio(b.yhi)}};
 }
 
 struct Region {
@@ -284,7 +308,8 @@ struct Region {
 };
 
 // The regions around one solution: level95 >= its chi2.
-Region resolve_region(const MeasurementModel& model, double x, double y, double w, double chi2, double chi2_min) {
+Region resolve_region(const MeasurementModel& model, const FitGrid& search, double x, double y, double w, double chi2,
+                      double chi2_min) {
   const double level68 = chi2_min + kDeltaChi2_68, level95 = chi2_min + kDeltaChi2_95;
   // Principal axes of the linearised chi2 in (x, y), w minimised over.
   Eigen::Matrix2d H;
@@ -319,8 +344,8 @@ Region resolve_region(const MeasurementModel& model, double x, double y, double 
     if (!reaches_edge || window.half_along >= 2 * kSpan || window.half_across >= 2 * kSpan) break;
     adjust(window, e, kRegionNodes);
   }
-  region.p68 = project(region.grid, level68);
-  region.p95 = project(region.grid, level95);
+  region.p68 = project(region.grid, search, x, y, level68);
+  region.p95 = project(region.grid, search, x, y, level95);
   return region;
 }
 
@@ -553,7 +578,7 @@ FitResult fit_shape(const FitInputs& in) {
   for (const LocalMinimum& m : minima) {
     FitSolution s = describe(model, m);
     if (m.chi2 <= chi2_min + kDeltaChi2_95) {
-      Region region = resolve_region(model, m.x, m.y, m.w, m.chi2, chi2_min);
+      Region region = resolve_region(model, result.search, m.x, m.y, m.w, m.chi2, chi2_min);
       s.a_over_b_68 = region.p68.ab;
       s.b_over_c_68 = region.p68.bc;
       s.a_over_b_95 = region.p95.ab;
@@ -642,7 +667,9 @@ std::string conditioning_note(const FitResult& result, const std::vector<Datum>&
     note += "; the level curves of " + label(data[result.weak_first].kind) + " and " +
             label(data[result.weak_second].kind) + " cross at " + shortest(std::round(result.weak_angle_degrees * 10) / 10) +
             " degrees there";
-  if (result.best_addition && result.amplification_with_addition < amplification / 2)
+  // A measurement that would help: only off the spheroid lines, where every
+  // pair is degenerate and no single datum restores first-order information.
+  if (result.best_addition && result.amplification_with_addition < std::min(amplification / 2, 1000.0))
     note += "; " + label(*result.best_addition) + " would help most (amplification " +
             shortest(std::round(result.amplification_with_addition * 10) / 10) + " with it at 2 %)";
   else if (result.best_addition)

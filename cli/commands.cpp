@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/destination.hpp"
+#include "cli/fit_command.hpp"
 #include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
 #include "support/refusal.hpp"
@@ -16,7 +17,7 @@
 namespace triex::cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kCommands = {"ured", "shape", "table", "batch", "solve", "structure", "help"};
+constexpr std::array<std::string_view, 8> kCommands = {"ured", "shape", "table", "batch", "solve", "structure", "fit", "help"};
 
 constexpr std::string_view kSummary =
     "Commands for scripts (CSV on standard output; triex help COMMAND for each):\n"
@@ -25,6 +26,7 @@ constexpr std::string_view kSummary =
     "  triex table --ab LO:HI:N --bc LO:HI:N u_red over a grid of axial ratios\n"
     "  triex batch FILE                      the report for each molecule of a CSV file\n"
     "  triex solve --ured X | --virial B ... the shapes with a given u_red or B\n"
+    "  triex fit --molar-mass M --vbar V ... the shape from several measurements\n"
     "  triex structure FILE...               the equivalent ellipsoid of PDB/mmCIF models\n";
 
 constexpr std::string_view kStatuses =
@@ -93,6 +95,72 @@ void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& comm
       "\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
       "Reasons go to standard error.\n");
   add_output_options(*shape, common, format);
+}
+
+// triex fit: the molecule, its solvent and its data (each VALUE[:SIGMA]).
+CLI::App* add_fit_command(CLI::App& app, FitOptions& options, CommonOptions& common, std::string& format) {
+  CLI::App* fit = app.add_subcommand("fit", "the shape of a molecule from several measurements, with its uncertainty");
+  const auto text_option = [&](const char* name, std::optional<std::string>& value, const std::string& help) {
+    fit->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
+        ->type_name("NUMBER");
+  };
+  const Solvent water;
+  text_option("--molar-mass", options.molar_mass, "M (g/mol), required");
+  text_option("--vbar", options.vbar, "the partial specific volume (ml/g), required");
+  text_option("--hydration", options.hydration, "delta (g/g): vs = vbar + delta/rho; without it or --vs, vs is fitted");
+  text_option("--vs", options.vs, "the swollen specific volume (ml/g) instead");
+  text_option("--solvent-density", options.solvent_density,
+              "rho (g/ml; default " + shortest(kDefaultSolventDensity) + ", water at 20 C)");
+  text_option("--viscosity", options.viscosity,
+              "the solvent's viscosity eta (mPa s; default " + shortest(water.viscosity) + ", water at 20 C)");
+  text_option("--temperature", options.temperature,
+              "the temperature T (K; default " + shortest(water.temperature) + ", 20 C)");
+  text_option("--valency", options.valency, "Z, with --ionic-strength: B includes B(z)");
+  text_option("--ionic-strength", options.ionic_strength, "I (mol/l)");
+  const auto datum_option = [&](Measurement kind, const char* help) {
+    fit->add_option_function<std::string>(
+           measurement_option(kind), [&options, kind](const std::string& v) { options.data[static_cast<int>(kind)] = v; },
+           help)
+        ->type_name("VALUE[:SIGMA]");
+  };
+  datum_option(Measurement::Virial, "the second virial coefficient B (ml mol/g^2)");
+  datum_option(Measurement::Sedimentation, "the sedimentation coefficient s (svedberg)");
+  datum_option(Measurement::Diffusion, "the diffusion coefficient D (cm^2/s)");
+  datum_option(Measurement::StokesRadius, "the Stokes radius (Angstrom; dynamic light scattering, SEC)");
+  datum_option(Measurement::RadiusOfGyration, "the radius of gyration (Angstrom)");
+  datum_option(Measurement::IntrinsicViscosity, "the intrinsic viscosity [eta] (ml/g)");
+  datum_option(Measurement::RelaxationTime, "the harmonic mean rotational relaxation time tau_h (ns)");
+  datum_option(Measurement::Ured, "the reduced excluded volume u_red itself");
+  fit->footer(
+      "Each measurement is VALUE or VALUE:SIGMA, SIGMA its standard error in the same\n"
+      "unit, or in percent of VALUE with a trailing % (default 2 %). Two independent\n"
+      "data fix a/b and b/c when the hydration (or vs) is given; without it a third\n"
+      "fixes vs too (s, D and the Stokes radius count as one). chi2 is searched over\n"
+      "a/b and b/c from 1 to 1000 and every local minimum is a row, the best first:\n"
+      "a_over_b,b_over_c,a_angstrom,b_angstrom,c_angstrom,vs_ml_per_g,\n"
+      "hydration_g_per_g,chi2, the 68 % and 95 % confidence intervals of a/b and b/c\n"
+      "(a_over_b_lo68 ... b_over_c_hi95: the projections of the regions chi2 <=\n"
+      "chi2_min + 2.30 and + 5.99; empty for a solution outside them; lo = 1 where a\n"
+      "region reaches a spheroid line, an upper bound only), amplification (the error\n"
+      "of the axial ratios, in %, per 1 % error in every datum) and plausible (1 when\n"
+      "the hydration is between 0 and 2 g/g). JSON adds each datum's residual,\n"
+      "(ln VALUE - ln model)/(SIGMA/VALUE). Standard error says when the fit is\n"
+      "ill-conditioned (amplification above 10), which pair of data is the weak one\n"
+      "and which measurement would help most.\n"
+      "\nExamples:\n"
+      "  triex fit --molar-mass 66000 --vbar 0.733 --hydration 0.35 \\\n"
+      "      --intrinsic-viscosity 4.29 --relaxation-time 44.4:5%\n"
+      "  triex fit --molar-mass 66000 --vbar 0.733 --virial 9.61e-5 \\\n"
+      "      --sedimentation 4.49 --radius-of-gyration 32.5:0.3\n"
+      "\nExit status: 0 a fit was found; 1 inconsistent data: no ellipsoid fits them\n"
+      "within the 99.9 % point of chi2 (the closest shapes are written, their residuals\n"
+      "on standard error); 2 a value was refused, or the data cannot fix the shape (too\n"
+      "few, or one that no ellipsoid gives); 3 the output could not be written.\n");
+  fit->add_option("--format", format, "csv (the default) or json (one array of objects)")
+      ->check(CLI::IsMember({"csv", "json"}));
+  fit->add_option("-o,--output", common.output,
+                  "write to FILE (renamed into place when complete) instead of standard output");
+  return fit;
 }
 
 std::string solve_description() {
@@ -187,12 +255,15 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
                 std::string(kStatuses));
   add_common_options(*solve, common, method, format, false);
 
+  FitOptions fit_options;
+  CLI::App* fit = add_fit_command(app, fit_options, common, format);
+
   StructureOptions structure_options;
   CLI::App* structure = add_structure_command(app, structure_options, common, format, std::string(kStatuses));
 
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "the usage of a command");
-  help->add_option("COMMAND", topic, "ured, shape, table, batch, solve or structure");
+  help->add_option("COMMAND", topic, "ured, shape, table, batch, solve, structure or fit");
 
   const auto write_out = [&](const std::string& text) {
     if (streams.out.write(text)) return 0;
@@ -235,6 +306,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   }
   if (batch->parsed()) return run_batch(batch_options, common, streams);
   if (structure->parsed()) return run_structure(structure_options, common, streams);
+  if (fit->parsed()) return run_fit(fit_options, common, streams);
   return run_solve(solve_options, common, streams);
 }
 

@@ -8,5 +8,8 @@ namespace triex {
 
 inline constexpr int kStatusRefused = 2;
 inline constexpr int kStatusWriteFailed = 3;
+// triex fit: no ellipsoid fits the data within the 99.9 % point of chi2 (the
+// closest shapes are written, with their residuals).
+inline constexpr int kStatusDataInconsistent = 1;
 
 }  // namespace triex

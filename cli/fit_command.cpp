@@ -1,0 +1,164 @@
+// triex fit: reads the molecule, its solvent and its data, fits, and writes
+// one row per solution; the verdicts on the data go to standard error.
+#include "cli/fit_command.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "cli/destination.hpp"
+#include "support/refusal.hpp"
+
+namespace triex::cli {
+namespace {
+
+constexpr double kDefaultRelativeError = 0.02;
+
+double number(std::string_view text, std::string_view option) {
+  std::string problem;
+  const auto value = parse_number(text, problem);
+  if (!value) throw std::invalid_argument(std::string(option) + " " + problem);
+  return *value;
+}
+std::optional<double> optional_number(const std::optional<std::string>& text, std::string_view option) {
+  if (!text) return std::nullopt;
+  return number(*text, option);
+}
+
+// VALUE[:SIGMA], SIGMA absolute or a percentage of VALUE with a trailing %.
+Datum datum(Measurement kind, const std::string& text) {
+  const std::string option = measurement_option(kind);
+  const auto colon = text.find(':');
+  const double value = number(std::string_view(text).substr(0, colon), option);
+  if (colon == std::string::npos) return {kind, value, kDefaultRelativeError * std::abs(value)};
+  std::string_view sigma = std::string_view(text).substr(colon + 1);
+  if (!sigma.empty() && sigma.back() == '%') {
+    const double percent = number(sigma.substr(0, sigma.size() - 1), option + " (its error in %)");
+    return {kind, value, percent / 100 * std::abs(value)};
+  }
+  return {kind, value, number(sigma, option + " (its error)")};
+}
+
+FitInputs inputs(const FitOptions& o) {
+  if (!o.molar_mass) throw std::invalid_argument("give --molar-mass M");
+  if (!o.vbar) throw std::invalid_argument("give --vbar V");
+  if ((o.valency.has_value()) != (o.ionic_strength.has_value()))
+    throw std::invalid_argument("--valency and --ionic-strength go together");
+  FitInputs in{};
+  in.molar_mass = number(*o.molar_mass, "--molar-mass");
+  in.vbar = number(*o.vbar, "--vbar");
+  in.hydration = optional_number(o.hydration, "--hydration");
+  in.vs = optional_number(o.vs, "--vs");
+  in.solvent.density = optional_number(o.solvent_density, "--solvent-density");
+  if (o.viscosity) in.solvent.viscosity = number(*o.viscosity, "--viscosity");
+  if (o.temperature) in.solvent.temperature = number(*o.temperature, "--temperature");
+  if (o.valency) in.charge = Charge{number(*o.valency, "--valency"), number(*o.ionic_strength, "--ionic-strength")};
+  for (int k = 0; k < kMeasurementKinds; ++k)
+    if (o.data[k]) in.data.push_back(datum(static_cast<Measurement>(k), *o.data[k]));
+  if (in.data.empty()) throw std::invalid_argument("give the measurements to fit (--virial, --sedimentation, ...)");
+  return in;
+}
+
+std::string option_label(Measurement kind) { return measurement_option(kind); }
+
+Cell finite_or_empty(double value) { return std::isnan(value) ? Cell{} : Cell{value}; }
+
+// Four significant digits, for the words on standard error.
+std::string rounded(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", value);
+  return text;
+}
+
+}  // namespace
+
+std::string measurement_option(Measurement kind) {
+  switch (kind) {
+    case Measurement::Virial: return "--virial";
+    case Measurement::Sedimentation: return "--sedimentation";
+    case Measurement::Diffusion: return "--diffusion";
+    case Measurement::StokesRadius: return "--stokes-radius";
+    case Measurement::RadiusOfGyration: return "--radius-of-gyration";
+    case Measurement::IntrinsicViscosity: return "--intrinsic-viscosity";
+    case Measurement::RelaxationTime: return "--relaxation-time";
+    case Measurement::Ured: return "--ured";
+  }
+  return "--?";
+}
+
+int run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams) {
+  const auto refuse = [&](const std::string& message) {
+    streams.err << "triex fit: " << message << '\n';
+    streams.err.flush();
+    return streams.err ? kStatusRefused : kStatusWriteFailed;
+  };
+  FitInputs in;
+  FitResult result;
+  try {
+    in = inputs(options);
+    result = fit(in);
+  } catch (const FitRefused& e) {
+    // The datum by its option; other inputs are named by the library.
+    return refuse(e.measurement ? measurement_option(*e.measurement) + ": " + e.what() : std::string(e.what()));
+  } catch (const std::invalid_argument& e) {
+    return refuse(e.what());
+  }
+
+  Destination destination(common.output, streams.out);
+  if (!destination.good()) return destination.report_failure(streams.err);
+  std::vector<std::string> columns = {
+      "a_over_b",      "b_over_c",      "a_angstrom",    "b_angstrom",    "c_angstrom",    "vs_ml_per_g",
+      "hydration_g_per_g", "chi2",      "a_over_b_lo68", "a_over_b_hi68", "b_over_c_lo68", "b_over_c_hi68",
+      "a_over_b_lo95", "a_over_b_hi95", "b_over_c_lo95", "b_over_c_hi95", "amplification", "plausible"};
+  if (common.format == Format::Json)
+    for (const Datum& d : in.data) {
+      std::string key = "residual_" + measurement_option(d.kind).substr(2);
+      std::replace(key.begin(), key.end(), '-', '_');
+      columns.push_back(key);
+    }
+  RowWriter writer(destination.sink(), common.format, columns);
+  for (const FitSolution& s : result.solutions) {
+    std::vector<Cell> row = {s.a_over_b,
+                             s.b_over_c,
+                             s.a_angstrom,
+                             s.b_angstrom,
+                             s.c_angstrom,
+                             s.vs,
+                             s.hydration,
+                             s.chi2,
+                             finite_or_empty(s.a_over_b_68.lo),
+                             finite_or_empty(s.a_over_b_68.hi),
+                             finite_or_empty(s.b_over_c_68.lo),
+                             finite_or_empty(s.b_over_c_68.hi),
+                             finite_or_empty(s.a_over_b_95.lo),
+                             finite_or_empty(s.a_over_b_95.hi),
+                             finite_or_empty(s.b_over_c_95.lo),
+                             finite_or_empty(s.b_over_c_95.hi),
+                             s.amplification,
+                             std::int64_t{s.plausible}};
+    if (common.format == Format::Json) row.insert(row.end(), s.residuals.begin(), s.residuals.end());
+    writer.row(row);
+  }
+  writer.finish();
+  const int written = destination.finish(streams.err);
+  if (written != 0) return written;
+
+  const FitSolution& best = result.solutions.front();
+  if (const std::string note = conditioning_note(result, in.data, option_label); !note.empty())
+    streams.err << "triex fit: " << note << '\n';
+  if (!result.consistent) {
+    streams.err << "triex fit: inconsistent data: chi2 = " << rounded(best.chi2) << " is beyond "
+                << rounded(result.chi2_limit) << ", the 99.9 % point of " << std::max(1, result.degrees_of_freedom)
+                << " degree" << (std::max(1, result.degrees_of_freedom) > 1 ? "s" : "")
+                << " of freedom: no ellipsoid fits them all; the closest shape's residuals (sigmas):";
+    for (std::size_t d = 0; d < in.data.size(); ++d)
+      streams.err << (d ? ", " : " ") << measurement_option(in.data[d].kind) << ' ' << rounded(best.residuals[d]);
+    streams.err << '\n';
+  }
+  streams.err.flush();
+  if (!streams.err) return kStatusWriteFailed;
+  return result.consistent ? 0 : kStatusDataInconsistent;
+}
+
+}  // namespace triex::cli

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "app/safe_text.hpp"
+#include "support/safe_text.hpp"
 #include "app/standard_streams.hpp"
 
 #ifndef TRIEX_VERSION

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/records.hpp"
-#include "app/safe_text.hpp"
+#include "support/safe_text.hpp"
 #include "support/edit.hpp"
 
 namespace triex {

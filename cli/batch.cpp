@@ -12,50 +12,22 @@
 namespace triex::cli {
 namespace {
 
-constexpr std::array<std::string_view, 3> kAxes = {"a_angstrom", "b_angstrom", "c_angstrom"};
-constexpr std::array<std::string_view, 2> kRatios = {"a_over_b", "b_over_c"};
-constexpr std::string_view kVs = "vs_ml_per_g";
-constexpr std::array<std::string_view, 3> kHydration = {"hydration_g_per_g", "solvent_density_g_per_ml",
-                                                        "vbar_ml_per_g"};
-constexpr std::string_view kMolarMass = "molar_mass_g_per_mol";
-constexpr std::string_view kValency = "valency";
-constexpr std::string_view kIonicStrength = "ionic_strength_mol_per_l";
+// The report's quantities, after the method's columns, ured and the derived vs.
+struct ReportColumn {
+  std::string_view name;
+  double Virial::*value;
+};
+constexpr std::array<ReportColumn, 8> kReport = {{{"U_ml_per_mol", &Virial::U},
+                                                  {"u_ml", &Virial::u},
+                                                  {"Bex_ml_mol_per_g2", &Virial::Bex},
+                                                  {"Bz_ml_mol_per_g2", &Virial::Bz},
+                                                  {"B_ml_mol_per_g2", &Virial::B},
+                                                  {"BM_ml_per_g", &Virial::BM},
+                                                  {"BM2_l_per_mol", &Virial::BM2},
+                                                  {"BM2_per_uM", &Virial::BM2_per_uM}}};
+constexpr std::string_view kUred = "ured";
 
-// The report's quantities, after the method's columns.
-constexpr std::array<std::string_view, 8> kReport = {"U_ml_per_mol",    "u_ml",        "Bex_ml_mol_per_g2",
-                                                     "Bz_ml_mol_per_g2", "B_ml_mol_per_g2", "BM_ml_per_g",
-                                                     "BM2_l_per_mol",   "BM2_per_uM"};
-
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// Where each of `names` is in the header; all or none must be there.
-std::optional<ColumnProblem> find_set(const std::vector<std::string>& header, std::span<const std::string_view> names,
-                                      std::vector<std::size_t>& places, bool& found) {
-  places.clear();
-  for (const std::string_view name : names) {
-    const auto it = std::find(header.begin(), header.end(), name);
-    if (it != header.end()) places.push_back(static_cast<std::size_t>(it - header.begin()));
-  }
-  found = !places.empty();
-  if (!found || places.size() == names.size()) return std::nullopt;
-  for (const std::string_view name : names)
-    if (std::find(header.begin(), header.end(), name) == header.end())
-      return ColumnProblem{std::string(name), "missing from the header, which has the other columns of its group"};
-  return std::nullopt;
-}
-
-std::string joined(std::span<const std::string_view> names) {
-  std::string text;
-  for (const std::string_view name : names) {
-    if (!text.empty()) text += ',';
-    text += name;
-  }
-  return text;
-}
+bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
 // The results of a row, refused with what is wrong in which column.
 struct Refused {
@@ -64,156 +36,131 @@ struct Refused {
 [[noreturn]] void refuse(std::string_view column, std::string what) {
   throw Refused{{std::string(column), std::move(what)}};
 }
-void require(std::string_view column, const std::optional<std::string>& problem) {
-  if (problem) refuse(column, *problem);
+void require(Datum d, const std::optional<std::string>& problem) {
+  if (problem) refuse(name_of(d), *problem);
 }
 
 }  // namespace
 
-std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_header, BatchLayout& layout) {
-  layout = BatchLayout{};
-  for (const std::string& cell : raw_header) layout.header.emplace_back(trimmed(cell));
-  const std::vector<std::string>& header = layout.header;
-  for (std::size_t i = 0; i < header.size(); ++i)
-    if (std::find(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(i), header[i]) !=
-        header.begin() + static_cast<std::ptrdiff_t>(i))
-      return ColumnProblem{header[i], "appears twice in the header"};
-
-  bool axes = false, ratios = false;
-  std::vector<std::size_t> ratio_places;
-  if (auto p = find_set(header, kAxes, layout.shape, axes)) return p;
-  if (auto p = find_set(header, kRatios, ratio_places, ratios)) return p;
-  if (axes && ratios) return ColumnProblem{"a_over_b", "the shape is given twice: keep the semi-axes or the ratios"};
-  if (!axes && !ratios)
-    return ColumnProblem{"a_angstrom", "missing from the header: the shape needs " + joined(kAxes) + " or " +
-                                           joined(kRatios)};
-  layout.semi_axes = axes;
-  if (ratios) layout.shape = ratio_places;
-
-  const auto vs = std::find(header.begin(), header.end(), kVs);
-  bool hydration = false;
-  std::vector<std::size_t> hydration_places;
-  if (auto p = find_set(header, kHydration, hydration_places, hydration)) return p;
-  if (vs != header.end() && hydration)
-    return ColumnProblem{std::string(kVs), "vs is given twice: keep vs_ml_per_g or the hydration data"};
-  if (vs == header.end() && !hydration)
-    return ColumnProblem{std::string(kVs), "missing from the header: give vs_ml_per_g or " + joined(kHydration)};
-  layout.vs_given = !hydration;
-  layout.volume = hydration ? hydration_places : std::vector{static_cast<std::size_t>(vs - header.begin())};
-
-  const auto molar_mass = std::find(header.begin(), header.end(), kMolarMass);
-  if (molar_mass == header.end()) return ColumnProblem{std::string(kMolarMass), "missing from the header"};
-  layout.molar_mass = static_cast<std::size_t>(molar_mass - header.begin());
-
-  const auto valency = std::find(header.begin(), header.end(), kValency);
-  const auto ionic = std::find(header.begin(), header.end(), kIonicStrength);
-  if ((valency == header.end()) != (ionic == header.end()))
-    return ColumnProblem{std::string(valency == header.end() ? kValency : kIonicStrength),
-                         "missing from the header: valency and ionic_strength_mol_per_l go together"};
-  if (valency != header.end()) {
-    layout.valency = static_cast<std::size_t>(valency - header.begin());
-    layout.ionic_strength = static_cast<std::size_t>(ionic - header.begin());
-  }
-
-  // An input column may not take the name of a result, which would then appear twice.
-  const std::vector<std::string> all = output_columns(layout, Method::Both);
-  for (auto result = all.begin() + static_cast<std::ptrdiff_t>(header.size()); result != all.end(); ++result)
-    if (std::find(header.begin(), header.end(), *result) != header.end())
-      return ColumnProblem{*result, "is the name of a result column; rename the input column"};
-
-  layout.numeric.assign(header.size(), false);
-  for (const std::size_t i : layout.shape) layout.numeric[i] = true;
-  for (const std::size_t i : layout.volume) layout.numeric[i] = true;
-  layout.numeric[layout.molar_mass] = true;
-  if (layout.valency) layout.numeric[*layout.valency] = layout.numeric[*layout.ionic_strength] = true;
-  return std::nullopt;
-}
-
-std::vector<std::string> output_columns(const BatchLayout& layout, Method method) {
-  std::vector<std::string> columns = layout.header;
-  for (std::string& column : method_columns(method)) columns.push_back(std::move(column));
-  columns.emplace_back("ured");
-  if (!layout.vs_given) columns.emplace_back(kVs);
-  for (const std::string_view name : kReport) columns.emplace_back(name);
+std::vector<std::string> result_columns() {
+  std::vector<std::string> columns = method_columns(Method::Both);
+  columns.emplace_back(kUred);
+  for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
   return columns;
 }
 
-BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& cells, Method method) {
+std::vector<std::string> output_columns(const BatchLayout& layout, Method method) {
+  std::vector<std::string> columns;
+  for (std::size_t i = 0; i < layout.header.size(); ++i)
+    if (!layout.recomputed[i]) columns.push_back(layout.header[i]);
+  for (std::string& column : method_columns(method)) columns.push_back(std::move(column));
+  columns.emplace_back(kUred);
+  if (layout.vs_derived) columns.emplace_back(name_of(Datum::Vs));
+  for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
+  return columns;
+}
+
+bool blank_row(const std::vector<std::string>& cells) {
+  return std::all_of(cells.begin(), cells.end(), [](const std::string& cell) { return blank(cell); });
+}
+
+BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& cells, Method method,
+                     bool decimal_comma) {
   BatchRow row;
   try {
-    if (cells.size() != layout.header.size())
+    const std::size_t columns = layout.header.size();
+    // Cells past the header's are allowed only blank, as spreadsheets pad short rows.
+    if (cells.size() < columns || !std::all_of(cells.begin() + static_cast<std::ptrdiff_t>(std::min(columns, cells.size())),
+                                               cells.end(), [](const std::string& cell) { return blank(cell); }))
       refuse("", std::to_string(cells.size()) + (cells.size() == 1 ? " cell" : " cells") + " where the header has " +
-                     std::to_string(layout.header.size()) + " columns");
-    // Every number the row needs, empty charge cells left out.
-    std::vector<std::optional<double>> value(cells.size());
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      if (!layout.numeric[i]) continue;
-      const bool charge = i == layout.valency || i == layout.ionic_strength;
-      if (charge && trimmed(cells[i]).empty()) continue;
-      std::string problem;
-      value[i] = parse_number(cells[i], problem);
-      if (!value[i]) refuse(layout.header[i], problem);
-    }
-    const auto number = [&](std::size_t i) { return *value[i]; };
-    const auto column = [&](std::size_t i) -> const std::string& { return layout.header[i]; };
+                     std::to_string(columns) + " columns");
+    const auto given = [&](Datum d) { return layout[d] && !blank(cells[*layout[d]]); };
+    const auto any_given = [&](std::span<const Datum> group) { return std::any_of(group.begin(), group.end(), given); };
 
-    ShapeValues shape;
-    const std::vector<std::size_t>& s = layout.shape;
-    if (layout.semi_axes) {
-      for (std::size_t k = 0; k < 3; ++k) require(column(s[k]), not_positive(std::string(1, "abc"[k]), number(s[k])));
-      shape = evaluate_axes(number(s[0]), number(s[1]), number(s[2]), method);
+    // The row fills one of the shape's groups; a header with both leaves the choice to each row.
+    const bool axes_given = any_given(kAxes), ratios_given = any_given(kRatios);
+    const bool both_groups = layout[Datum::A] && layout[Datum::AOverB];
+    if (axes_given && ratios_given)
+      refuse(name_of(*std::find_if(kRatios.begin(), kRatios.end(), given)),
+             "the shape is given twice: fill " + joined(kAxes) + " or " + joined(kRatios) + ", not both");
+    if (both_groups && !axes_given && !ratios_given)
+      refuse(name_of(Datum::A), "empty: the shape needs " + joined(kAxes) + " or " + joined(kRatios));
+    const bool semi_axes = axes_given || (!ratios_given && layout[Datum::A]);
+
+    // Every number the row needs, in the order of the columns; empty charge cells left out.
+    std::vector<Datum> read(semi_axes ? kAxes.begin() : kRatios.begin(), semi_axes ? kAxes.end() : kRatios.end());
+    if (layout.vs_derived) read.insert(read.end(), kHydration.begin(), kHydration.end());
+    else read.push_back(Datum::Vs);
+    read.push_back(Datum::MolarMass);
+    for (const Datum d : kCharge)
+      if (given(d)) read.push_back(d);
+    std::sort(read.begin(), read.end(), [&](Datum x, Datum y) { return *layout[x] < *layout[y]; });
+    std::array<std::optional<double>, kDatumCount> value;
+    for (const Datum d : read) {
+      std::string problem;
+      value[static_cast<std::size_t>(d)] = parse_number(cells[*layout[d]], problem, decimal_comma);
+      if (!value[static_cast<std::size_t>(d)]) refuse(name_of(d), problem);
+    }
+    const auto number = [&](Datum d) { return *value[static_cast<std::size_t>(d)]; };
+
+    if (semi_axes) {
+      for (std::size_t k = 0; k < 3; ++k) require(kAxes[k], not_positive(std::string(1, "abc"[k]), number(kAxes[k])));
+      row.shape = evaluate_axes(number(Datum::A), number(Datum::B), number(Datum::C), method);
     } else {
-      require(column(s[0]), not_positive("a/b", number(s[0])));
-      require(column(s[1]), not_positive("b/c", number(s[1])));
-      require(column(s[0]), not_positive("a = (a/b)(b/c)", number(s[0]) * number(s[1])));
-      shape = evaluate_ratios(number(s[0]), number(s[1]), method);
+      require(Datum::AOverB, not_positive("a/b", number(Datum::AOverB)));
+      require(Datum::BOverC, not_positive("b/c", number(Datum::BOverC)));
+      require(Datum::AOverB, not_positive("a = (a/b)(b/c)", number(Datum::AOverB) * number(Datum::BOverC)));
+      row.shape = evaluate_ratios(number(Datum::AOverB), number(Datum::BOverC), method);
     }
 
     double vs = 0;
-    const std::vector<std::size_t>& v = layout.volume;
-    if (layout.vs_given) {
-      vs = number(v[0]);
-      require(column(v[0]), not_positive("vs", vs));
+    if (!layout.vs_derived) {
+      vs = number(Datum::Vs);
+      require(Datum::Vs, not_positive("vs", vs));
     } else {
-      require(column(v[0]), not_finite("delta", number(v[0])));
-      require(column(v[1]), not_positive("rho", number(v[1])));
-      require(column(v[2]), not_finite("vbar", number(v[2])));
+      require(Datum::Hydration, not_finite("delta", number(Datum::Hydration)));
+      require(Datum::SolventDensity, not_positive("rho", number(Datum::SolventDensity)));
+      require(Datum::Vbar, not_finite("vbar", number(Datum::Vbar)));
       try {
-        vs = swollen_specific_volume(number(v[2]), number(v[0]), number(v[1]));
+        vs = swollen_specific_volume(number(Datum::Vbar), number(Datum::Hydration), number(Datum::SolventDensity));
       } catch (const std::invalid_argument& e) {
-        refuse(column(v[2]), e.what());
+        refuse(name_of(Datum::Vbar), e.what());
       }
     }
 
-    const double M = number(layout.molar_mass);
-    require(column(layout.molar_mass), not_a_molar_mass("M", M));
+    const double M = number(Datum::MolarMass);
+    require(Datum::MolarMass, not_a_molar_mass("M", M));
 
     std::optional<Charge> charge;
-    if (layout.valency) {
-      const std::size_t z = *layout.valency, i = *layout.ionic_strength;
-      if (value[z].has_value() != value[i].has_value())
-        refuse(column(value[z] ? i : z), "empty, while " + column(value[z] ? z : i) +
-                                             " is given: a charge needs both (leave both empty for none)");
-      if (value[z]) {
-        require(column(z), not_finite("Z", number(z)));
-        require(column(i), not_positive("I", number(i)));
-        charge = Charge{number(z), number(i)};
+    if (layout[Datum::Valency]) {
+      const bool z = given(Datum::Valency), i = given(Datum::IonicStrength);
+      const std::string_view valency = name_of(Datum::Valency), ionic = name_of(Datum::IonicStrength);
+      if (z != i)
+        refuse(z ? ionic : valency, "empty, while " + std::string(z ? valency : ionic) +
+                                        " is given: a charge needs both (leave both empty for none)");
+      if (z) {
+        require(Datum::Valency, not_finite("Z", number(Datum::Valency)));
+        require(Datum::IonicStrength, not_positive("I", number(Datum::IonicStrength)));
+        charge = Charge{number(Datum::Valency), number(Datum::IonicStrength)};
       }
     }
 
-    const double u_red = chosen_ured(shape, method);
+    const double u_red = chosen_ured(row.shape, method);
     const Virial q = virial({u_red, vs, M, charge});
 
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      if (value[i]) row.cells.emplace_back(*value[i]);
-      else if (layout.numeric[i]) row.cells.emplace_back();  // an empty charge cell stays empty
-      else row.cells.emplace_back(cells[i]);
+    // The input cells: a number read as the number, an empty datum empty, any other cell as text.
+    std::vector<Cell> input(cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(columns));
+    for (std::size_t d = 0; d < kDatumCount; ++d) {
+      if (!layout.place[d]) continue;
+      if (value[d]) input[*layout.place[d]] = *value[d];
+      else if (blank(cells[*layout.place[d]])) input[*layout.place[d]] = std::monostate{};
     }
-    method_cells(shape, method, row.cells);
+    for (std::size_t i = 0; i < columns; ++i)
+      if (!layout.recomputed[i]) row.cells.push_back(std::move(input[i]));
+    method_cells(row.shape, method, row.cells);
     row.cells.emplace_back(u_red);
-    if (!layout.vs_given) row.cells.emplace_back(vs);
-    for (const double x : {q.U, q.u, q.Bex, q.Bz, q.B, q.BM, q.BM2, q.BM2_per_uM}) row.cells.emplace_back(x);
-    row.converged = quadrature_converged(shape, method);
+    if (layout.vs_derived) row.cells.emplace_back(vs);
+    for (const ReportColumn& column : kReport) row.cells.emplace_back(q.*column.value);
   } catch (const Refused& r) {
     row.cells.clear();
     row.problem = r.problem;

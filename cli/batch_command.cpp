@@ -12,17 +12,15 @@
 #include "cli/destination.hpp"
 #include "cli/progress.hpp"
 #include "cli/rounds.hpp"
+#include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex::cli {
 namespace {
 
-// Text from the file as it appears in a message: control characters shown as '?'.
-std::string shown(std::string_view text) {
-  std::string s(text.substr(0, 80));
-  for (char& c : s)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  return s;
-}
+// Text from the file as it appears in a message: at most 80 bytes, cut
+// between characters, control characters shown as '?'.
+std::string shown(std::string_view text) { return with_controls_shown(cut_between_characters(text, 80)); }
 
 // "FILE:LINE: column "NAME": what is wrong", or without the column.
 void report(std::ostream& err, const std::string& file, std::size_t line, const ColumnProblem& problem) {
@@ -92,7 +90,7 @@ int run_batch(const BatchOptions& options, const CommonOptions& common, Streams&
   } else if (header.problem) {
     header_problem = record_problem(header, {});  // the header's cells are not names yet: "column N"
   } else {
-    header_problem = read_layout(header.cells, layout);
+    header_problem = read_layout(header.cells, result_columns(), layout);
   }
   if (const int status = input_failure(); status != 0) return status;
   if (header_problem) {
@@ -101,47 +99,53 @@ int run_batch(const BatchOptions& options, const CommonOptions& common, Streams&
     return err ? kStatusRefused : kStatusWriteFailed;
   }
 
+  for (const std::string& note : layout.notes) err << shown(file) << ':' << header.line << ": note: " << note << '\n';
+  // Spreadsheets that separate by semicolons write a decimal comma.
+  const bool decimal_comma = reader.separator() == ';';
+
   Destination destination(common.output, streams.out);
   if (!destination.good()) return destination.report_failure(err);
-  RowWriter writer(destination.sink(), common.format, output_columns(layout, common.method));
+  RowWriter writer(destination.sink(), common.format, output_columns(layout, common.method), options.output_separator);
 
   Progress progress(err, streams.err_is_terminal, "batch", 0);
   const std::size_t round = round_size(common.method, common.threads);
   std::vector<CsvRecord> records(round);
   std::vector<Row> rows(round);
-  std::size_t done = 0, refused = 0, failed = 0;
+  std::size_t done = 0, refused = 0;
+  QuadratureTally tally;
   bool more = true;
   while (more && destination.good()) {
     // A round ends at `round` records or kRoundBytes of cells, whichever comes
     // first: long rows (up to the reader's 1 MiB each) keep memory bounded too.
     std::size_t n = 0, bytes = 0;
     while (n < round && bytes < kRoundBytes && (more = reader.next(records[n]))) {
+      if (!records[n].problem && blank_row(records[n].cells)) continue;
       for (const std::string& cell : records[n].cells) bytes += cell.size();
       ++n;
     }
     interleaved_for(n, common.threads, [&](std::size_t i) {
       rows[i].line = records[i].line;
       if (records[i].problem) {
-        rows[i].result = BatchRow{{}, record_problem(records[i], layout.header), true};
+        rows[i].result = BatchRow{{}, record_problem(records[i], layout.header), {}};
       } else {
-        rows[i].result = compute_row(layout, records[i].cells, common.method);
+        rows[i].result = compute_row(layout, records[i].cells, common.method, decimal_comma);
       }
     });
     for (std::size_t i = 0; i < n; ++i) {
       const BatchRow& row = rows[i].result;
-      if (row.problem || !row.converged) progress.clear();
+      const bool wrong = !row.problem && plainly_wrong(row.shape, common.method);
+      if (row.problem || wrong) progress.clear();
       if (row.problem) {
         report(err, file, rows[i].line, *row.problem);
         ++refused;
         continue;
       }
       writer.row(row.cells);
-      if (!row.converged) {
-        err << shown(file) << ':' << rows[i].line
-            << ": the quadrature did not reach its accuracy (ifail_surface or ifail_curvature not 0): the row's "
-               "ured_quadrature and what follows from it may be inaccurate\n";
-        ++failed;
-      }
+      tally.add(row.shape, common.method);
+      if (wrong)
+        err << shown(file) << ':' << rows[i].line << ": ured_quadrature = " << shortest(row.shape.quadrature.ured)
+            << " is plainly wrong (" << plainly_wrong_rule() << ")"
+            << (common.method == Method::Quadrature ? ", and so is what the row computes from it\n" : "\n");
     }
     writer.flush();
     done += n;
@@ -151,8 +155,10 @@ int run_batch(const BatchOptions& options, const CommonOptions& common, Streams&
   writer.finish();
   err.flush();
   if (const int status = destination.finish(err); status != 0) return status;
+  progress.clear();
+  const int quadrature = quadrature_status(err, "batch", tally);
   if (!err) return kStatusWriteFailed;
-  return refused > 0 ? kStatusRefused : failed > 0 ? kStatusNotConverged : 0;
+  return refused > 0 ? kStatusRefused : quadrature;
 }
 
 }  // namespace triex::cli

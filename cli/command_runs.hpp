@@ -2,8 +2,10 @@
 // standard output or to the file of -o, its diagnostics to standard error,
 // and returns the exit status:
 //   0  every row was computed and written;
-//   1  the quadrature did not converge for some shape (its row is written,
-//      with its non-zero failure codes, and standard error says so);
+//   1  the quadrature's value is plainly wrong for some shape (not finite,
+//      or further than 1e-4 relative from the closed form): its row is
+//      written and standard error says so. Failure codes alone, in their
+//      columns, get one note on standard error and leave the status 0;
 //   2  a value, a row or a file was refused (the reason on standard error);
 //   3  the output could not be written (nothing is left under the -o name).
 #pragma once
@@ -21,7 +23,7 @@
 
 namespace triex::cli {
 
-inline constexpr int kStatusNotConverged = 1;
+using triex::kStatusQuadratureWrong;
 using triex::kStatusRefused;
 using triex::kStatusWriteFailed;
 
@@ -63,6 +65,7 @@ int run_table(const TableOptions& options, const CommonOptions& common, Streams&
 
 struct BatchOptions {
   std::string file;  // "-" for standard input
+  char output_separator = ',';  // ';': semicolons, and decimal commas in numbers
 };
 int run_batch(const BatchOptions& options, const CommonOptions& common, Streams& streams);
 

@@ -1,5 +1,7 @@
 #include "cli/csv_reader.hpp"
 
+#include <iterator>
+
 namespace triex::cli {
 namespace {
 
@@ -39,13 +41,44 @@ bool valid_utf8(const std::string& text) {
   return true;
 }
 
+int CsvReader::bump() {
+  if (ahead_read_ < ahead_.size()) return static_cast<unsigned char>(ahead_[ahead_read_++]);
+  if (!ahead_.empty()) {  // read again whole: its memory goes
+    std::string().swap(ahead_);
+    ahead_read_ = 0;
+  }
+  return in_.sbumpc();
+}
+
 int CsvReader::get() {
-  const int c = in_.sbumpc();
+  const int c = bump();
   if (c == '\n') ++line_;
+  if (c != kEnd) last_ = c;
   return c;
 }
 
-int CsvReader::peek() { return in_.sgetc(); }
+int CsvReader::peek() {
+  return ahead_read_ < ahead_.size() ? static_cast<unsigned char>(ahead_[ahead_read_]) : in_.sgetc();
+}
+
+// Reads the header line ahead (to its end, or one byte past the longest
+// record) and counts its separators outside quotes; get() reads it again.
+void CsvReader::detect_separator() {
+  constexpr char kCandidates[] = {',', ';', '\t'};  // the comma first, for a tie
+  std::size_t count[std::size(kCandidates)] = {};
+  bool quoted = false;
+  for (int c; ahead_.size() <= kMaxRecordBytes && (c = in_.sbumpc()) != kEnd;) {
+    ahead_ += static_cast<char>(c);
+    if (c == '"') quoted = !quoted;  // a doubled quote toggles twice
+    else if (c == '\n' && !quoted) break;
+    for (std::size_t k = 0; k < std::size(kCandidates); ++k)
+      if (!quoted && c == kCandidates[k]) ++count[k];
+  }
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < std::size(kCandidates); ++k)
+    if (count[k] > count[best]) best = k;
+  separator_ = kCandidates[best];
+}
 
 void CsvReader::refuse(CsvRecord& record, std::string what, std::optional<std::size_t> cell) {
   if (record.problem) return;  // the first problem is the one reported
@@ -53,12 +86,30 @@ void CsvReader::refuse(CsvRecord& record, std::string what, std::optional<std::s
   record.problem_cell = cell;
 }
 
+// An unclosed quote takes every line after it into its cell: the message
+// names the line it opened on and how many rows it took, the usual trace of
+// a stray quote in a spreadsheet's export.
+void CsvReader::refuse_unclosed_quote(CsvRecord& record, std::size_t cell) {
+  // The lines begun after the quote's; a line end at the very end begins none.
+  const std::size_t taken = line_ - quote_line_ - (last_ == '\n' ? 1 : 0);
+  std::string what = "a quote opened on line " + std::to_string(quote_line_) + " is not closed";
+  what += taken == 0 ? " before the end of the file"
+                     : ": it takes in the " + std::to_string(taken) + (taken == 1 ? " row" : " rows") +
+                           " after it, to the end of the file";
+  record.problem.reset();  // this explains any other problem of the record
+  refuse(record, std::move(what), cell);
+}
+
 // Reads on to the end of the record, keeping nothing; false when the input
 // ends inside quotes.
 bool CsvReader::skip_to_record_end(bool in_quotes) {
   for (int c; (c = get()) != kEnd;) {
-    if (c == '"') in_quotes = !in_quotes;  // a doubled quote toggles twice
-    else if (c == '\n' && !in_quotes) return true;
+    if (c == '"') {
+      in_quotes = !in_quotes;  // a doubled quote toggles twice
+      if (in_quotes) quote_line_ = line_;
+    } else if (c == '\n' && !in_quotes) {
+      return true;
+    }
   }
   return !in_quotes;
 }
@@ -82,7 +133,7 @@ bool CsvReader::next(CsvRecord& record) {
   // Empty lines between records are skipped.
   for (;;) {
     if (peek() == '\r') {
-      in_.sbumpc();
+      bump();
       if (peek() != '\n') {
         record.line = line_;
         record.cells.emplace_back("\r");
@@ -92,6 +143,7 @@ bool CsvReader::next(CsvRecord& record) {
     if (peek() != '\n') break;
     get();
   }
+  if (separator_ == 0) detect_separator();
   if (peek() == kEnd && record.cells.empty() && !record.problem) return false;
   record.line = line_;
   if (record.cells.empty()) record.cells.emplace_back();
@@ -104,20 +156,21 @@ bool CsvReader::next(CsvRecord& record) {
     std::string& cell = record.cells.back();
     const std::size_t index = record.cells.size() - 1;
     if (c == kEnd) {
-      if (quoted) refuse(record, "a quote is not closed before the end of the file", index);
+      if (quoted) refuse_unclosed_quote(record, index);
       break;
     }
     if (++bytes > kMaxRecordBytes) {
       refuse(record, "the line is longer than " + std::to_string(kMaxRecordBytes) + " bytes", std::nullopt);
       // c is not part of the record yet: it may itself end it, or open or close a quote.
-      if (quoted || c != '\n') skip_to_record_end(quoted != (c == '"'));
+      if (c == '"' && !quoted) quote_line_ = line_;
+      if ((quoted || c != '\n') && !skip_to_record_end(quoted != (c == '"'))) refuse_unclosed_quote(record, index);
       record.cells.clear();
       return true;
     }
     if (quoted) {
       if (c == '"') {
         if (peek() == '"') {
-          in_.sbumpc();
+          bump();
           cell += '"';
         } else {
           quoted = false;
@@ -128,7 +181,7 @@ bool CsvReader::next(CsvRecord& record) {
       }
       continue;
     }
-    if (c == ',') {
+    if (c == separator_) {
       if (record.cells.size() == kMaxCells) {
         refuse(record, "more than " + std::to_string(kMaxCells) + " cells", std::nullopt);
         skip_to_record_end(false);
@@ -144,6 +197,7 @@ bool CsvReader::next(CsvRecord& record) {
     if (c == '"') {
       if (cell.empty() && !was_quoted) {
         quoted = true;
+        quote_line_ = line_;
         continue;
       }
       refuse(record, was_quoted ? "text after a closing quote" : "a quote inside a cell that is not quoted", index);

@@ -1,11 +1,12 @@
 // Reads CSV records (RFC 4180) from a stream in bounded memory: cells
-// separated by commas, records by LF or CRLF, a cell in double quotes may
-// hold commas, line breaks and doubled quotes. A record longer than
-// kMaxRecordBytes or with more than kMaxCells cells is skipped to its end
-// and refused, as is one with a NUL byte, invalid UTF-8, an unclosed quote
-// or text after a closing quote; the reader then goes on with the next
-// record. Empty lines are skipped; a UTF-8 byte-order mark at the start is
-// ignored.
+// separated by commas, semicolons or tabs (as spreadsheets export them in
+// different locales; the header line tells which), records by LF or CRLF, a
+// cell in double quotes may hold separators, line breaks and doubled quotes.
+// A record longer than kMaxRecordBytes or with more than kMaxCells cells is
+// skipped to its end and refused, as is one with a NUL byte, invalid UTF-8,
+// an unclosed quote or text after a closing quote; the reader then goes on
+// with the next record. Empty lines are skipped; a UTF-8 byte-order mark at
+// the start is ignored.
 #pragma once
 
 #include <cstddef>
@@ -29,18 +30,31 @@ struct CsvRecord {
 
 class CsvReader {
  public:
-  explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}
+  // With separator 0 the first record (the header) decides: of comma,
+  // semicolon and tab, the one it has most often outside quotes, the comma
+  // on a tie.
+  explicit CsvReader(std::istream& in, char separator = 0) : in_(*in.rdbuf()), separator_(separator) {}
   // The next record; false at the end of the input.
   bool next(CsvRecord& record);
+  // The separator of the cells; 0 until the first record has been read.
+  char separator() const { return separator_; }
 
  private:
+  int bump();
   int get();
   int peek();
+  void detect_separator();
   void refuse(CsvRecord& record, std::string what, std::optional<std::size_t> cell);
+  void refuse_unclosed_quote(CsvRecord& record, std::size_t cell);
   bool skip_to_record_end(bool in_quotes);
 
   std::streambuf& in_;
+  char separator_;
+  std::string ahead_;          // the header line, read ahead to find the separator, then read again
+  std::size_t ahead_read_ = 0;
   std::size_t line_ = 1;
+  std::size_t quote_line_ = 0;  // the line on which the last quote opened
+  int last_ = 0;                // the last character read
   bool started_ = false;
 };
 

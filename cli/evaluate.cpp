@@ -1,5 +1,10 @@
 #include "cli/evaluate.hpp"
 
+#include <charconv>
+
+#include "shape/shape_section.hpp"
+#include "support/exit_status.hpp"
+
 namespace triex::cli {
 
 ShapeValues evaluate_axes(double a, double b, double c, Method method) {
@@ -42,8 +47,35 @@ double chosen_ured(const ShapeValues& v, Method method) {
   return method == Method::Quadrature ? v.quadrature.ured : v.exact;
 }
 
-bool quadrature_converged(const ShapeValues& v, Method method) {
-  return method == Method::Exact || (v.quadrature.ifail_surface == 0 && v.quadrature.ifail_curvature == 0);
+bool plainly_wrong(const ShapeValues& v, Method method) { return method != Method::Exact && v.quadrature.plainly_wrong; }
+
+void QuadratureTally::add(const ShapeValues& v, Method method) {
+  if (method == Method::Exact) return;
+  ++shapes;
+  if (v.quadrature.ifail_surface != 0 || v.quadrature.ifail_curvature != 0) ++failure_codes;
+  if (v.quadrature.plainly_wrong) ++plainly_wrong;
+}
+
+std::string plainly_wrong_rule() {
+  char trust[32];  // 0.0001 rather than shortest()'s 1e-04
+  const auto end = std::to_chars(trust, trust + sizeof trust, kQuadratureTrust, std::chars_format::fixed).ptr;
+  return "not finite, or further than " + std::string(trust, end) + " relative from the closed form";
+}
+
+int quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally) {
+  const auto of_shapes = [&](std::size_t n) {
+    return std::to_string(n) + " of " + std::to_string(tally.shapes) + (tally.shapes == 1 ? " shape" : " shapes");
+  };
+  if (tally.failure_codes > 0)
+    err << "triex " << command << ": note: ifail_surface or ifail_curvature is not 0 for " << of_shapes(tally.failure_codes)
+        << " (a rule stopped short of its requested accuracy); such a value counts as wrong only when it is "
+        << plainly_wrong_rule() << '\n';
+  if (tally.plainly_wrong > 0)
+    err << "triex " << command << ": the quadrature's ured is plainly wrong for " << of_shapes(tally.plainly_wrong)
+        << " (" << plainly_wrong_rule() << ")\n";
+  err.flush();
+  if (!err) return kStatusWriteFailed;
+  return tally.plainly_wrong > 0 ? kStatusQuadratureWrong : 0;
 }
 
 }  // namespace triex::cli

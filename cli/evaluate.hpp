@@ -4,7 +4,10 @@
 // or both with their relative difference.
 #pragma once
 
+#include <cstddef>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/output.hpp"
@@ -30,7 +33,22 @@ void method_cells(const ShapeValues& values, Method method, std::vector<Cell>& c
 
 // The u_red that further quantities use: the exact one, unless only the quadrature was asked for.
 double chosen_ured(const ShapeValues& values, Method method);
-// False when the method ran the quadrature and one of its integrations did not converge.
-bool quadrature_converged(const ShapeValues& values, Method method);
+
+// How the quadratures of a run went. A failure code says that a rule stopped
+// short of its requested accuracy, and the value is then most often still
+// close to the closed form; a value is plainly wrong by the dialogue's own
+// rule (QuadratureResult::plainly_wrong).
+struct QuadratureTally {
+  std::size_t shapes = 0, failure_codes = 0, plainly_wrong = 0;
+  void add(const ShapeValues& values, Method method);
+};
+// Whether the method ran the quadrature and its value is plainly wrong.
+bool plainly_wrong(const ShapeValues& values, Method method);
+// The words for a plainly wrong value, for a message.
+std::string plainly_wrong_rule();
+// One line on `err` for the failure codes and one for plainly wrong values,
+// where there are any ("triex COMMAND: ..."). Returns the status: 1 when some
+// value is plainly wrong, else 0; 3 when `err` cannot be written.
+int quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally);
 
 }  // namespace triex::cli

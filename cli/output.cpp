@@ -11,9 +11,11 @@
 #include <csignal>
 #include <cstring>
 #include <iterator>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "support/write_all.hpp"
 
@@ -86,10 +88,17 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     return;
   }
   remove_on_signal(temporary_);
-  // mkstemp makes the file private (0600); the result gets the usual mode.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd_, 0666 & ~mask);
+  // mkstemp makes the file private (0600): the result gets the mode the file
+  // has, or that of a new file. umask can only be read by setting it.
+  mode_t mode;
+  if (::stat(path_.c_str(), &target) == 0) {
+    mode = target.st_mode & 0777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd_, mode);
 }
 
 ReplacingFile::~ReplacingFile() { discard(); }
@@ -130,19 +139,24 @@ bool ReplacingFile::commit() {
   return error() == 0;
 }
 
-RowWriter::RowWriter(Sink& sink, Format format, std::vector<std::string> columns)
-    : sink_(sink), format_(format), columns_(std::move(columns)) {
+RowWriter::RowWriter(Sink& sink, Format format, std::vector<std::string> columns, char separator)
+    : sink_(sink), format_(format), separator_(separator), columns_(std::move(columns)) {
   if (format_ == Format::Csv) {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-      if (i > 0) buffer_ += ',';
+      if (i > 0) buffer_ += separator_;
       csv_text(columns_[i]);
     }
     buffer_ += '\n';
   } else {
-    for (const std::string& column : columns_) {
+    // Keys must be unique for a JSON reader to keep every value.
+    std::set<std::string> keys;
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+      std::string key = columns_[i].empty() ? "column " + std::to_string(i + 1) : columns_[i];
+      for (int n = 2; !keys.insert(key).second; ++n)
+        key = (columns_[i].empty() ? "column " + std::to_string(i + 1) : columns_[i]) + " (" + std::to_string(n) + ")";
       json_keys_.push_back({});
       std::swap(buffer_, json_keys_.back());
-      json_text(column);
+      json_text(key);
       std::swap(buffer_, json_keys_.back());
       json_keys_.back() += ':';
     }
@@ -150,11 +164,13 @@ RowWriter::RowWriter(Sink& sink, Format format, std::vector<std::string> columns
   }
 }
 
-// RFC 4180: a cell with a comma, a quote or a line break is quoted, its
-// quotes doubled. A cell that starts or ends with a blank is quoted too, so
-// that readers that trim cells keep it whole.
+// RFC 4180: a cell with a separator, a quote or a line break is quoted, its
+// quotes doubled. Commas and semicolons are both quoted, whichever separates,
+// so that a reader that guesses the separator from a line is not misled. A
+// cell that starts or ends with a blank is quoted too, so that readers that
+// trim cells keep it whole.
 void RowWriter::csv_text(std::string_view text) {
-  const bool quoted = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+  const bool quoted = text.find_first_of(",;\t\"\r\n") != std::string_view::npos ||
                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
   if (!quoted) {
     buffer_ += text;
@@ -181,6 +197,7 @@ void RowWriter::number(double value, bool quote_non_finite) {
   const auto end = std::to_chars(text, text + sizeof text, value).ptr;
   const bool quoted = quote_non_finite && !std::isfinite(value);
   if (quoted) buffer_ += '"';
+  if (separator_ == ';' && format_ == Format::Csv) std::replace(text, end, '.', ',');
   buffer_.append(text, end);
   if (quoted) buffer_ += '"';
 }
@@ -197,7 +214,7 @@ void RowWriter::row(std::span<const Cell> cells) {
       if (!first_cell) buffer_ += ',';
       buffer_ += json_keys_[i];
     } else if (i > 0) {
-      buffer_ += ',';
+      buffer_ += separator_;
     }
     first_cell = false;
     if (const double* x = std::get_if<double>(&cell)) {

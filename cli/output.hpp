@@ -55,7 +55,10 @@ class StringSink final : public Sink {
 };
 
 // A file written as FILE.tmp-XXXXXX in the same folder and renamed to FILE by
-// commit(), so that FILE is either its old self or complete. Without a
+// commit(), so that FILE is either its old self or complete. A new FILE gets
+// the mode of any new file (0666 less the umask); a FILE that exists keeps
+// its permission bits (set-user-ID, set-group-ID and sticky bits are not
+// carried over), though not its owner when another user owns it. Without a
 // commit the temporary file is removed, also when SIGINT, SIGTERM, SIGHUP or
 // SIGQUIT ends the process meanwhile.
 class ReplacingFile final : public Sink {
@@ -86,10 +89,14 @@ enum class Format { Csv, Json };
 // rows one by one, and the end on finish(). Rows are built in a buffer and
 // handed to the sink in blocks; every number is written as the shortest text
 // that reads back to the same double (non-finite ones as "inf", "-inf" or
-// "nan", strings in JSON).
+// "nan", strings in JSON). CSV cells are separated by commas, or by
+// semicolons with a decimal comma in every number ("22,5") as spreadsheets
+// in many locales read them. JSON keys are the column names, made unique: an
+// empty name becomes "column N" (N counted from 1), a repeated one gets
+// " (2)", " (3)", ...
 class RowWriter {
  public:
-  RowWriter(Sink& sink, Format format, std::vector<std::string> columns);
+  RowWriter(Sink& sink, Format format, std::vector<std::string> columns, char separator = ',');
   void row(std::span<const Cell> cells);
   // Sends what is buffered; false when the sink has failed.
   bool flush();
@@ -103,6 +110,7 @@ class RowWriter {
 
   Sink& sink_;
   Format format_;
+  char separator_;
   std::vector<std::string> columns_;
   std::vector<std::string> json_keys_;  // the column names as JSON strings, with the colon
   std::string buffer_;

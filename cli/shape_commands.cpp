@@ -19,16 +19,6 @@ int refuse(std::ostream& err, std::string_view command, const std::string& what)
   return err ? kStatusRefused : kStatusWriteFailed;
 }
 
-// The warning for shapes whose quadrature did not converge; status 1 when there are any.
-int convergence_status(std::ostream& err, std::string_view command, std::size_t failed, std::size_t total) {
-  if (failed == 0) return 0;
-  err << "triex " << command << ": the quadrature did not reach its accuracy for " << failed << " of " << total
-      << (total == 1 ? " shape" : " shapes")
-      << " (ifail_surface or ifail_curvature not 0): their ured_quadrature may be inaccurate\n";
-  err.flush();
-  return err ? kStatusNotConverged : kStatusWriteFailed;
-}
-
 std::vector<double> numbers(const std::vector<std::string>& texts, std::string_view what) {
   std::vector<double> values;
   for (const std::string& text : texts) {
@@ -78,7 +68,9 @@ int run_ured(const UredOptions& options, const CommonOptions& common, Streams& s
   writer.row(cells);
   writer.finish();
   if (const int status = destination.finish(streams.err); status != 0) return status;
-  return convergence_status(streams.err, "ured", quadrature_converged(values, common.method) ? 0 : 1, 1);
+  QuadratureTally tally;
+  tally.add(values, common.method);
+  return quadrature_status(streams.err, "ured", tally);
 }
 
 int run_table(const TableOptions& options, const CommonOptions& common, Streams& streams) {
@@ -107,7 +99,7 @@ int run_table(const TableOptions& options, const CommonOptions& common, Streams&
   Progress progress(streams.err, streams.err_is_terminal, "table", count);
   std::vector<ShapeValues> results;
   std::vector<Cell> cells;
-  std::size_t failed = 0;
+  QuadratureTally tally;
   for (std::size_t start = 0; start < count && destination.good(); start += round) {
     const std::size_t n = std::min(round, count - start);
     results.resize(n);
@@ -121,14 +113,15 @@ int run_table(const TableOptions& options, const CommonOptions& common, Streams&
       cells.assign({ab[k / bc.size()], bc[k % bc.size()]});
       method_cells(results[i], common.method, cells);
       writer.row(cells);
-      if (!quadrature_converged(results[i], common.method)) ++failed;
+      tally.add(results[i], common.method);
     }
     writer.flush();
     progress.update(start + n);
   }
   writer.finish();
   if (const int status = destination.finish(streams.err); status != 0) return status;
-  return convergence_status(streams.err, "table", failed, count);
+  progress.clear();
+  return quadrature_status(streams.err, "table", tally);
 }
 
 }  // namespace triex::cli

@@ -1,5 +1,6 @@
 #include "cli/values.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex::cli {
 namespace {
@@ -18,22 +20,27 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
-// The text as it appears in a message: cut, with control characters shown as '?'.
+// The text as it appears in a message: cut between characters, with control
+// characters shown as '?'.
 std::string quoted_for_message(std::string_view text) {
   constexpr std::size_t kShown = 40;
   std::string shown = "\"";
-  for (std::size_t i = 0; i < text.size() && i < kShown; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    shown += c < 32 || c == 127 ? '?' : static_cast<char>(c);
-  }
-  if (text.size() > kShown) shown += "...";
-  return shown + "\"";
+  shown += with_controls_shown(cut_between_characters(text, kShown));
+  shown += text.size() > kShown ? "...\"" : "\"";
+  return shown;
 }
 
 }  // namespace
 
-std::optional<double> parse_number(std::string_view text, std::string& problem) {
-  const std::string_view t = trimmed(text);
+std::optional<double> parse_number(std::string_view text, std::string& problem, bool decimal_comma) {
+  std::string_view t = trimmed(text);
+  std::string with_point;
+  if (decimal_comma && t.find(',') != std::string_view::npos) {
+    // Every comma becomes a point: "1.234,5" or "1,2,3" then read as no number.
+    with_point = t;
+    std::replace(with_point.begin(), with_point.end(), ',', '.');
+    t = with_point;
+  }
   if (t.empty()) {
     problem = "empty";
     return std::nullopt;

@@ -13,8 +13,10 @@ namespace triex::cli {
 // "-1.5e3", "+4"), blanks around it ignored. "inf" and "nan" are read as
 // such, for the rules of each value to refuse. A number beyond the range of a
 // double is refused; one too small to represent becomes the nearest double,
-// zero included. On refusal, `problem` says why.
-std::optional<double> parse_number(std::string_view text, std::string& problem);
+// zero included. With `decimal_comma` a comma is read as the decimal point
+// ("22,5"), as spreadsheets write numbers in files separated by semicolons.
+// On refusal, `problem` says why.
+std::optional<double> parse_number(std::string_view text, std::string& problem, bool decimal_comma = false);
 
 enum class Spacing { Log, Linear };
 

@@ -124,7 +124,7 @@ TEST(Batch, ARefusedRowIsNamedAndTheOthersAreStillWritten) {
   EXPECT_EQ(o.err,
             "<stdin>:3: column \"b_angstrom\": b = 0 must be a positive number\n"
             "<stdin>:5: 4 cells where the header has 8 columns\n"
-            "<stdin>:6: column \"name\": a quote is not closed before the end of the file\n");
+            "<stdin>:6: column \"name\": a quote opened on line 6 is not closed before the end of the file\n");
   const auto rows = table(o.out);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].at("name"), "good1");
@@ -185,15 +185,117 @@ TEST(Batch, AFileWithoutAUsableHeaderIsRefusedWhole) {
        "ionic_strength_mol_per_l go together\n"},
       {"a_over_b,b_over_c,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\n",
        "<stdin>:1: column \"b_over_c\": appears twice in the header\n"},
-      {"a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol,ured\n",
-       "<stdin>:1: column \"ured\": is the name of a result column; rename the input column\n"},
-      {"a_over_b,\"b_over_c\nvs_ml_per_g\n", "<stdin>:1: column \"column 2\": a quote is not closed before the end of the file\n"},
+      {"a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol,ured,URED\n",
+       "<stdin>:1: column \"ured\": appears twice in the header\n"},
+      {"A_over_b,b_over_c, a_over_B ,vs_ml_per_g,molar_mass_g_per_mol\n",
+       "<stdin>:1: column \"a_over_b\": appears twice in the header\n"},
+      {"a_angstom,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol\n",
+       "<stdin>:1: column \"a_angstom\": unknown name; did you mean \"a_angstrom\"?\n"},
+      {"a_over_b,b_over_c,vs_ml_per_g,Molarmass_g_per_mol\n",
+       "<stdin>:1: column \"Molarmass_g_per_mol\": unknown name; did you mean \"molar_mass_g_per_mol\"?\n"},
+      {"a_over_b,\"b_over_c\nvs_ml_per_g\n", "<stdin>:1: column \"column 2\": a quote opened on line 1 is not closed: it takes in the 1 row after it, to "
+       "the end of the file\n"},
   };
   for (const auto& c : cases) {
     const auto o = run({"batch", "-"}, c.input);
     EXPECT_EQ(o.status, 2) << c.input;
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err, c.err);
+  }
+  // A slip in the name of a column the header can do without is carried, with a hint.
+  const auto hint = run({"batch", "-"}, "a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol,Valncy\n");
+  EXPECT_EQ(hint.status, 0);
+  EXPECT_EQ(hint.err, "<stdin>:1: note: column \"Valncy\" is carried as text: did you mean \"valency\"?\n");
+}
+
+TEST(Batch, EachRowFillsOneGroupOfTheShapeAndNoCellBeyondTheHeader) {
+  const std::string header = "a_angstrom,b_angstrom,c_angstrom,a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\n";
+  const struct {
+    const char* row;
+    const char* err;
+  } cases[] = {
+      {"3,2,1,1.5,,0.74,14000", "column \"a_over_b\": the shape is given twice: fill a_angstrom,b_angstrom,c_angstrom "
+                                "or a_over_b,b_over_c, not both"},
+      {" ,,,,,0.74,14000", "column \"a_angstrom\": empty: the shape needs a_angstrom,b_angstrom,c_angstrom or "
+                           "a_over_b,b_over_c"},
+      {"3, ,1,,,0.74,14000", "column \"b_angstrom\": empty"},
+      {",,,1.5,,0.74,14000", "column \"b_over_c\": empty"},
+      {"3,2,1,,,0.74,14000,, x", "9 cells where the header has 7 columns"},
+      {"3,2,1,,,0.74", "6 cells where the header has 7 columns"},
+  };
+  for (const auto& c : cases) {
+    const auto o = run({"batch", "-"}, header + c.row + "\n");
+    EXPECT_EQ(o.status, 2) << c.row;
+    EXPECT_EQ(o.err, std::string("<stdin>:2: ") + c.err + "\n");
+  }
+  const auto json = nlohmann::json::parse(run({"batch", "-", "--format", "json"}, header + "3,2,1,,,0.74,1e4\n,,,3,2,1,1e4\n").out);
+  ASSERT_EQ(json.size(), 2u);
+  EXPECT_EQ(json[0]["ured"], ured(3, 2, 1));
+  EXPECT_FALSE(json[0].contains("a_over_b"));  // the other group's cells are empty
+  EXPECT_EQ(json[1]["ured"], ured_ratios(3, 2));
+  EXPECT_FALSE(json[1].contains("a_angstrom"));
+}
+
+// Semicolons with decimal commas, names in other cases and with blanks, rows
+// and cells of blanks (as spreadsheets export them), an empty name and a
+// repeated one among the carried columns.
+TEST(Batch, ASpreadsheetsExportGivesTheRowsOfItsPlainTwin) {
+  const std::string plain =
+      "name,a_angstrom,b_angstrom,c_angstrom,a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol,,note,note\n"
+      "lysozyme,22.5,15,15,,,0.74,14300,,x,y\n"
+      "ratios,,,,1.5,2,0.73,66000,,,\n";
+  const std::string spreadsheet =
+      " name ;A_Angstrom; b_angstrom ;C_ANGSTROM;a_over_b;b_over_c;vs_ml_per_g;molar_mass_g_per_mol;;note;note\r\n"
+      ";;;;;;;;;;\r\n"
+      "lysozyme;22,5;15;15;;;0,74;14300;;x;y;; \r\n"
+      " ; ;\t; ;;;;;;;\r\n"
+      "ratios;;;;1,5;2;0.73;66000;;;\r\n";
+  const auto expected = run({"batch", "-"}, plain);
+  ASSERT_EQ(expected.status, 0) << expected.err;
+  const auto rows = table(expected.out);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("ured"), shortest(ured(22.5, 15, 15)));
+  EXPECT_EQ(rows[1].at("ured"), shortest(ured_ratios(1.5, 2)));
+  const auto read = run({"batch", "-"}, spreadsheet);
+  EXPECT_EQ(read.status, 0);
+  EXPECT_EQ(read.err, "");
+  EXPECT_EQ(read.out, expected.out);
+
+  // For spreadsheets that expect them: semicolons and decimal commas, read back as the same rows.
+  std::string with_semicolons = expected.out;
+  for (char& c : with_semicolons) c = c == ',' ? ';' : c == '.' ? ',' : c;
+  const auto semicolons = run({"batch", "-", "--output-separator", "semicolon"}, spreadsheet);
+  EXPECT_EQ(semicolons.out, with_semicolons);
+  const auto back = run({"batch", "-"}, semicolons.out);
+  EXPECT_EQ(back.status, 0);
+  EXPECT_EQ(back.out, expected.out);
+  EXPECT_EQ(back.err.rfind("<stdin>:1: note: columns that batch computes are computed again, not carried: ured_exact, ured, ", 0), 0u) << back.err;
+  EXPECT_EQ(lines(back.err).size(), 1u);
+  EXPECT_EQ(run({"batch", "-", "--output-separator", "semicolon", "--format", "json"}, plain).status, 2);
+  // Only with semicolons is a comma a decimal point: elsewhere "0,74" may mean 74.
+  EXPECT_EQ(run({"batch", "-"}, "a_over_b\tb_over_c\tvs_ml_per_g\tmolar_mass_g_per_mol\n1\t1\t0,74\t1e4\n").err,
+            "<stdin>:2: column \"vs_ml_per_g\": \"0,74\" is not a number\n");
+}
+
+TEST(Batch, ItsOwnOutputGivesTheSameRowsUnderAnyMethod) {
+  const std::string input =
+      "name,a_over_b,b_over_c,hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g,molar_mass_g_per_mol\n"
+      "x,1.5,2,0.35,1,0.73,66000\n";
+  const auto exact = run({"batch", "-"}, input);
+  const auto both = run({"batch", "-", "--method", "both"}, input);
+  EXPECT_EQ(run({"batch", "-", "--method", "both"}, both.out).out, both.out);
+  EXPECT_EQ(run({"batch", "-"}, both.out).out, exact.out);  // the quadrature's columns and the derived vs go
+  EXPECT_EQ(run({"batch", "-"}, exact.out).out, exact.out);
+}
+
+TEST(Batch, MalformedUtf8IsRefusedAndNeverEchoed) {
+  for (const std::string bad : {"\xC3", "\xE2\x82", "\xF0\x9F\xA7", "\x80", "\xF8\x88\x80\x80\x80"}) {
+    const auto row = run({"batch", "-"}, "name,a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\nx" + bad +
+                                             ",2,1,0.74,14000\nx,2,1,0.74,1" + bad + "4\n");
+    EXPECT_EQ(row.err, "<stdin>:2: column \"name\": text that is not valid UTF-8\n"
+                       "<stdin>:3: column \"molar_mass_g_per_mol\": text that is not valid UTF-8\n");
+    const auto header = run({"batch", "-"}, "name" + bad + ",a_over_b\n");
+    EXPECT_EQ(header.err, "<stdin>:1: column \"column 1\": text that is not valid UTF-8\n");
   }
 }
 
@@ -234,6 +336,10 @@ TEST(Batch, ReadsAFileAndNamesItInMessages) {
   EXPECT_EQ(missing.err, "triex batch: cannot read " + path.string() + ": No such file or directory\n");
   const auto directory = run({"batch", "/"});
   EXPECT_EQ(directory.err, "triex batch: cannot read /: Is a directory\n");
+  // A file name is shown to 80 bytes, cut between characters.
+  const std::string fits = std::string(78, 'x') + "\xC3\xA9", cut = std::string(79, 'x') + "\xC3\xA9";
+  EXPECT_EQ(run({"batch", fits}).err, "triex batch: cannot read " + fits + ": No such file or directory\n");
+  EXPECT_EQ(run({"batch", cut}).err, "triex batch: cannot read " + cut.substr(0, 79) + ": No such file or directory\n");
 }
 
 TEST(Batch, OutputIsIdenticalForOneAndTwoThreads) {

@@ -28,6 +28,31 @@ TEST(CsvReader, ReadsQuotedCellsWithCommasQuotesAndLineBreaks) {
   for (const auto& r : records) EXPECT_FALSE(r.problem) << *r.problem;
 }
 
+TEST(CsvReader, TakesTheSeparatorFromTheHeaderLine) {
+  const struct {
+    std::string text;
+    char separator;
+    Cells second;
+  } cases[] = {
+      {"name;a_over_b\nx;22,5\n", ';', {"x", "22,5"}},
+      {"name\ta_over_b\n\"x;\ty\"\t2\n", '\t', {"x;\ty", "2"}},
+      {"\"a;b;c\",d\nx;y,z\n", ',', {"x;y", "z"}},              // separators inside quotes do not count
+      {"a,b;c;d\n1,2;3;4\n", ';', {"1,2", "3", "4"}},              // the most frequent
+      {"a;b,c\tz\n1;2,3\t4\n", ',', {"1;2", "3\t4"}},             // a tie: the comma
+      {"\n\nname\n1;2\n", ',', {"1;2"}},                         // after empty lines; one cell
+      {"\"h\nstill h;x;y\";z\n1;2\n", ';', {"1", "2"}},           // a quoted line break
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(c.text);
+    CsvReader reader(in);
+    CsvRecord r;
+    ASSERT_TRUE(reader.next(r));
+    EXPECT_EQ(reader.separator(), c.separator) << c.text;
+    ASSERT_TRUE(reader.next(r));
+    EXPECT_EQ(r.cells, c.second) << c.text;
+  }
+}
+
 TEST(CsvReader, CountsLinesFromTheHeaderAsOneAcrossQuotedBreaksAndEmptyLines) {
   const auto records = read_all("h\n\"a\nb\"\n\n\r\nc\nd");
   ASSERT_EQ(records.size(), 4u);
@@ -53,7 +78,9 @@ struct Refused {
 
 TEST(CsvReader, RefusesMalformedRecordsAndGoesOnWithTheNext) {
   const Refused cases[] = {
-      {"a,\"open\nnext,1\n", "a quote is not closed before the end of the file", 1},
+      {"a,\"open\nnext,1\n", "a quote opened on line 1 is not closed: it takes in the 1 row after it, to the end of the file", 1},
+      {"\"two\nlines\",x\"y,\"open\nr1\n\nr3", "a quote opened on line 2 is not closed: it takes in the 3 rows after it, to the end of the file", 2},
+      {"a,\"open", "a quote opened on line 1 is not closed before the end of the file", 1},
       {"\"x\"y,1\nok\n", "text after a closing quote", 0},
       {"x\"y,1\nok\n", "a quote inside a cell that is not quoted", 0},
       {std::string("a,b\0c\nok\n", 9), "a NUL byte", 1},
@@ -78,8 +105,13 @@ TEST(CsvReader, RefusesMalformedRecordsAndGoesOnWithTheNext) {
 TEST(CsvReader, AcceptsEveryFormOfValidUtf8) {
   EXPECT_TRUE(valid_utf8("Lysozym \xC3\xA9 \xE2\x82\xAC \xF0\x9F\xA7\xAC \xEF\xBF\xBF \xF4\x8F\xBF\xBF"));
   EXPECT_FALSE(valid_utf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-  EXPECT_FALSE(valid_utf8("\xE2\x82"));          // cut short
-  EXPECT_FALSE(valid_utf8("\x80"));
+  // Every sequence cut short, at the end or before an ASCII byte; a stray
+  // continuation byte; leads that begin no sequence.
+  for (const std::string bad : {"\xC3", "\xE2", "\xE2\x82", "\xF0", "\xF0\x9F", "\xF0\x9F\xA7", "\x80", "\xBF",
+                                "\xC3\xA9\xA9", "\xC1\xBF", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF"}) {
+    EXPECT_FALSE(valid_utf8(bad)) << testing::PrintToString(bad);
+    EXPECT_FALSE(valid_utf8("a" + bad + "z")) << testing::PrintToString(bad);
+  }
 }
 
 // A stream of `size` bytes of one character, made up as it is read: the
@@ -153,7 +185,10 @@ TEST(CsvReader, ALongQuotedCellWithLineBreaksIsSkippedAsOneRecord) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_TRUE(records[0].problem);
   EXPECT_EQ(records[1].cells, (Cells{"next"}));
-  EXPECT_EQ(records[1].line, 4u);
+  EXPECT_EQ(records[1].line, 4u);  // Unclosed, it is named as such, not as a long line.
+  const auto unclosed = read_all("\"" + std::string(kMaxRecordBytes, 'y') + "\nr\n");
+  ASSERT_EQ(unclosed.size(), 1u);
+  EXPECT_EQ(unclosed[0].problem, "a quote opened on line 1 is not closed: it takes in the 1 row after it, to the end of the file");
 }
 
 TEST(CsvReader, AnEmptyInputHasNoRecords) {

@@ -1,6 +1,7 @@
 #include "cli/output.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,9 +33,11 @@ TEST(CsvOutput, QuotesOnlyCellsThatNeedItAndDoublesTheirQuotes) {
                                     {std::string("say \"hi\""), 3.0},
                                     {std::string("two\nlines"), 4.0},
                                     {std::string(" padded"), std::monostate{}},
+                                    {std::string("a; b\tc"), 5.0},
                                     {std::string("Lysozym \xC3\xA9"), std::int64_t{7}}});
   EXPECT_EQ(text,
-            "name,x\nplain,1\n\"a, b\",2\n\"say \"\"hi\"\"\",3\n\"two\nlines\",4\n\" padded\",\nLysozym \xC3\xA9,7\n");
+            "name,x\nplain,1\n\"a, b\",2\n\"say \"\"hi\"\"\",3\n\"two\nlines\",4\n\" padded\",\n\"a; b\tc\",5\n"
+            "Lysozym \xC3\xA9,7\n");
 }
 
 TEST(NumberOutput, EveryNumberReadsBackToTheSameDouble) {
@@ -93,6 +96,13 @@ TEST(JsonOutput, OneArrayOfObjectsWithTheSameKeysEscapedByTheLibrary) {
   EXPECT_EQ(written(Format::Json, {"x"}, {}), "[]\n");
 }
 
+TEST(JsonOutput, KeysAreUniqueWhenColumnNamesAreEmptyOrRepeated) {
+  const auto parsed = nlohmann::json::parse(written(Format::Json, {"note", "", "note", "column 2", "note"},
+                                                    {{std::string("a"), 1.0, 2.0, 3.0, 4.0}}));
+  EXPECT_EQ(parsed[0], (nlohmann::json{{"note", "a"}, {"column 2", 1.0}, {"note (2)", 2.0}, {"column 2 (2)", 3.0},
+                                       {"note (3)", 4.0}}));
+}
+
 TEST(JsonOutput, InvalidUtf8IsReplacedNotWritten) {
   const std::string json = written(Format::Json, {"name"}, {{std::string("a\xFFz")}});
   EXPECT_EQ(nlohmann::json::parse(json)[0]["name"], "a\xEF\xBF\xBDz");
@@ -127,6 +137,32 @@ TEST(ReplacingFile, TheTargetKeepsItsOldContentsUntilCommitAndNoTemporaryIsLeft)
   }  // destroyed without commit: as a run that failed
   EXPECT_EQ(contents(target), "new\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ReplacingFile, ANewFileHasTheModeTheUmaskGivesAndAnOldOneKeepsItsOwn) {
+  const auto dir = scratch_dir();
+  const auto mode = [](const std::filesystem::path& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+  };
+  const mode_t previous = ::umask(027);
+  for (const char* name : {"new.csv", "link.csv"}) {
+    ReplacingFile file((dir / name).string());
+    ASSERT_TRUE(file.commit());
+  }
+  EXPECT_EQ(mode(dir / "new.csv"), 0640u);
+  ::chmod((dir / "new.csv").c_str(), 04751);
+  std::filesystem::remove(dir / "link.csv");
+  std::filesystem::create_symlink("new.csv", dir / "link.csv");
+  for (const char* name : {"new.csv", "link.csv"}) {
+    ReplacingFile file((dir / name).string());
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(mode(dir / "new.csv"), 0751u) << name;  // no set-user-ID bit carried over
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.csv"));
+  ::umask(previous);
   std::filesystem::remove_all(dir);
 }
 

@@ -9,6 +9,12 @@
 namespace triex::cli {
 namespace {
 
+std::string not_a_number(const std::string& shown) {
+  std::string problem = "\"";
+  problem += shown;
+  return problem += "\" is not a number";
+}
+
 TEST(ParseNumber, ReadsTheFormsPeopleAndSpreadsheetsWrite) {
   const struct {
     const char* text;
@@ -24,12 +30,19 @@ TEST(ParseNumber, ReadsTheFormsPeopleAndSpreadsheetsWrite) {
   std::string problem;
   EXPECT_TRUE(std::isinf(*parse_number("inf", problem)));
   EXPECT_TRUE(std::isnan(*parse_number("nan", problem)));
+  // Spreadsheets of files separated by semicolons write a decimal comma.
+  for (const auto& [text, value] : {std::pair{"22,5", 22.5}, {" -1,5e3 ", -1500.0}, {"22.5", 22.5}, {"7", 7.0}})
+    EXPECT_EQ(parse_number(text, problem, true), value) << text;
+  for (const char* text : {"1.234,5", "1,2,3", ","}) {
+    EXPECT_FALSE(parse_number(text, problem, true)) << text;
+    EXPECT_EQ(problem, not_a_number(text));
+  }
 }
 
 TEST(ParseNumber, RefusesTextEmptinessAndOverflowSayingWhy) {
   const struct {
-    const char* text;
-    const char* problem;
+    std::string text;
+    std::string problem;
   } cases[] = {{"", "empty"},
                {"  ", "empty"},
                {"abc", "\"abc\" is not a number"},
@@ -40,7 +53,13 @@ TEST(ParseNumber, RefusesTextEmptinessAndOverflowSayingWhy) {
                {"0x10", "\"0x10\" is not a number"},
                {"1e400", "\"1e400\" is beyond the range of a double"},
                {"-1e400", "\"-1e400\" is beyond the range of a double"},
-               {"a\x1b[2Jb", "\"a?[2Jb\" is not a number"}};
+               {"a\x1b[2Jb", "\"a?[2Jb\" is not a number"},
+               // 40 bytes are shown, never part of a character.
+               {"x\xC3\xA9" + std::string(37, 'y'), not_a_number("x\xC3\xA9" + std::string(37, 'y'))},
+               {std::string(39, 'y') + "\xC3\xA9", not_a_number(std::string(39, 'y') + "...")},
+               {std::string(38, 'y') + "\xC3\xA9z", not_a_number(std::string(38, 'y') + "\xC3\xA9...")},
+               {std::string(37, 'y') + "\xE2\x82\xAC", not_a_number(std::string(37, 'y') + "\xE2\x82\xAC")},
+               {std::string(38, 'y') + "\xE2\x82\xAC", not_a_number(std::string(38, 'y') + "...")}};
   for (const auto& c : cases) {
     std::string problem;
     EXPECT_FALSE(parse_number(c.text, problem)) << c.text;

@@ -1,4 +1,4 @@
-#include "app/safe_text.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex {
 namespace {

@@ -1,6 +1,7 @@
 // Text from the user, made safe to echo on a terminal: cut only between
 // UTF-8 characters, and with control characters shown as '?' so that an
-// escape sequence or a NUL typed into an answer is not sent on to the terminal.
+// escape sequence or a NUL typed into an answer, a file name or a CSV cell is
+// not sent on to the terminal.
 #pragma once
 
 #include <cstddef>

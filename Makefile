@@ -18,11 +18,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Builds only the program, quietly (its output is shown when the build fails),
-# then starts it; configures the build directory the first time.
+# Builds only the program, quietly: one progress line, the output of the
+# configuration (the first time) and of the build kept in $(BUILD)/*.log and
+# shown when a step fails; then starts it.
 run: deps
-	@test -f $(BUILD)/CMakeCache.txt || $(MAKE) --no-print-directory configure
-	@cmake --build $(BUILD) --target triex -j $(JOBS) >$(BUILD)/run-build.log 2>&1 || { cat $(BUILD)/run-build.log; exit 1; }
+	@tools/quiet_build.sh $(BUILD) $(JOBS)
 	@$(BUILD)/triex
 
 test: build
@@ -76,7 +76,9 @@ tables:
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
 
-install: build
+# Builds only what is installed (the program, libtriex, the Python module).
+install: configure
+	cmake --build $(BUILD) --target triex_installed -j $(JOBS)
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:

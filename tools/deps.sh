@@ -9,7 +9,7 @@ set -eu
 
 PACKAGES="g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev \
 libboost-math-dev libcli11-dev nlohmann-json3-dev pybind11-dev python3-dev \
-python3-numpy python3-scipy python3-matplotlib python3-mpmath python3-pytest \
+python3-numpy python3-scipy python3-matplotlib python3-mpmath python3-pytest pkgconf \
 libeigen3-dev gemmi-dev tao-pegtl-dev zlib1g-dev python3-gemmi pymol-data"
 
 if [ "${1:-}" = "--list" ]; then

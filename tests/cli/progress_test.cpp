@@ -49,13 +49,13 @@ TEST(Progress, ShowsOnlyOnATerminalAfterASecondAndErasesItself) {
 
 TEST(Progress, AMessageErasesTheLineWhichComesBackAtTheNextRefresh) {
   std::ostringstream err;
-  const std::string note = "triex table: note: 3 shapes\n!";
+  const std::string note = "!triex table: note: 3 shapes\n";
   {
     Progress p(err, true, "table", 10, fake_now);
     advance(1000);
     p.update(5);
-    err << "triex table: note: " << 3 << " shapes\n";  // through any of the stream's writes
-    err.put('!');
+    err.put('!');  // through any of the stream's writes, one character or many
+    err << "triex table: note: " << 3 << " shapes\n";
     advance(199);
     p.update(5);  // within 0.2 s of the last line: not redrawn
     EXPECT_EQ(err.str(), joined({kShown, kErased, note}));

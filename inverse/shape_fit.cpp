@@ -639,6 +639,30 @@ FitResult fit(const FitInputs& inputs) {
   return fit_shape(inputs);
 }
 
+FitMap fit_map(const FitInputs& inputs, double w, double a_over_b_max, double b_over_c_max, int nodes) {
+  check_fit_inputs(inputs);
+  if (!(a_over_b_max > 1 && b_over_c_max > 1 && a_over_b_max <= kMaxFitRatio && b_over_c_max <= kMaxFitRatio))
+    throw std::invalid_argument("the map's largest a/b and b/c must be above 1 and at most " + shortest(kMaxFitRatio));
+  if (nodes < 2 || nodes > 2001) throw std::invalid_argument("nodes = " + std::to_string(nodes) + " must be 2 to 2001");
+  if (!std::isfinite(w)) throw std::invalid_argument("w = " + shortest(w) + " must be a finite number");
+  const MeasurementModel model(inputs);
+  FitMap map;
+  map.chi2.rows = map.chi2.columns = nodes;
+  map.datum_deviation.assign(model.size(), {});
+  std::vector<double> r(model.size());
+  for (int i = 0; i < nodes; ++i)
+    for (int j = 0; j < nodes; ++j) {
+      const double x = std::log(a_over_b_max) * j / (nodes - 1), y = std::log(b_over_c_max) * i / (nodes - 1);
+      const ShapeFactors shape = shape_at(x, y);
+      map.chi2.x.push_back(x);
+      map.chi2.y.push_back(y);
+      map.chi2.chi2.push_back(profiled(model, shape).chi2);
+      model.residuals(shape, model.hydration_fitted() ? w : model.known_w(), r);
+      for (int d = 0; d < model.size(); ++d) map.datum_deviation[d].push_back(r[d]);
+    }
+  return map;
+}
+
 const char* measurement_name(Measurement kind) {
   switch (kind) {
     case Measurement::Virial: return "B";

@@ -35,6 +35,11 @@
 namespace py = pybind11;
 
 namespace triex::python {
+// triex._core.fit (python/fit_binding.cpp).
+void define_fit(py::module_& m);
+}  // namespace triex::python
+
+namespace triex::python {
 namespace {
 
 // A float64 array of any strides; forcecast converts other numeric types
@@ -394,6 +399,7 @@ PYBIND11_MODULE(_core, m) {
   m.def("structure", &structure_quantities, "path"_a, "model"_a, "chains"_a, "with_hetero"_a, "molar_mass"_a, "vs"_a,
         "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
+  define_fit(m);
   // The project's version, set once in CMakeLists.txt (project(... VERSION)).
   m.attr("__version__") = TRIEX_VERSION;
 }

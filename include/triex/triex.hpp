@@ -317,4 +317,14 @@ const char* measurement_name(Measurement kind);
 std::string conditioning_note(const FitResult& result, const std::vector<Datum>& data,
                               std::string (*label)(Measurement));
 
+// chi2 (minimised over w where it is fitted) and each datum's deviation
+// (ln m - ln m_model) / (sigma / m) at vs = exp(w) (use the best solution's)
+// on a grid of nodes x nodes uniform in ln(a/b) from 0 to ln(a_over_b_max) and
+// ln(b/c) from 0 to ln(b_over_c_max): for drawing a fit at a finer scale.
+struct FitMap {
+  FitGrid chi2;
+  std::vector<std::vector<double>> datum_deviation;
+};
+FitMap fit_map(const FitInputs& inputs, double w, double a_over_b_max, double b_over_c_max, int nodes);
+
 }  // namespace triex

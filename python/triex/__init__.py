@@ -36,11 +36,16 @@ import warnings
 import numpy as np
 
 from . import _core
+from ._fit import FitResult, FitSolution, FitWarning, fit  # noqa: E402
 
 #: The project's version, as ``triex --version`` prints it.
 __version__ = _core.__version__
 
 __all__ = [
+    "fit",
+    "FitResult",
+    "FitSolution",
+    "FitWarning",
     "IntegrationWarning",
     "ShapeFunctions",
     "Curve",

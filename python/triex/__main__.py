@@ -18,6 +18,8 @@ import sys
 import tempfile
 import warnings
 
+from . import _fit_main
+
 _FORMATS = {".png": "png", ".svg": "svg", ".pdf": "pdf"}
 
 # Beyond this a PNG of the default size exceeds the renderer's 65536 pixels a side.
@@ -59,6 +61,7 @@ def _parser():
     fit.add_argument("--vbar", type=float, help="partial specific volume, ml/g")
     fit.add_argument("--valency", type=float, help="charge Z of the molecule")
     fit.add_argument("--ionic-strength", type=float, help="mol/l")
+    _fit_main.add_fit_parser(commands)
     return parser
 
 
@@ -141,6 +144,8 @@ def _umask():
 
 def main(argv=None):
     args = _parser().parse_args(_join_negative_values(sys.argv[1:] if argv is None else argv))
+    if args.command == "fit":
+        return _fit_main.run(args, _write_atomically)
     suffix = os.path.splitext(args.output)[1].lower()
     if suffix not in _FORMATS:
         print(f"{_PREFIX}output {args.output!r} must end in .png, .svg or .pdf", file=sys.stderr)

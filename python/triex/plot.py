@@ -19,7 +19,7 @@ from matplotlib.ticker import FixedLocator, FuncFormatter, LogLocator, MaxNLocat
 
 from . import _stacklevel, solve, ured_from_virial, ured_ratios
 
-__all__ = ["ured_map", "default_levels"]
+__all__ = ["ured_map", "default_levels", "fit_map"]
 
 # Grid points per axis: smooth iso-lines over two decades at a few ms of work.
 _GRID_POINTS = 241
@@ -316,3 +316,7 @@ def ured_map(ab=(1, 100), bc=(1, 100), levels=None, ured=None, ax=None, **measur
     if labelled:
         ax.clabel(lines, levels=labelled, manual=positions, fmt=_number_text, fontsize=_LABEL_POINTS, inline=True)
     return figure
+
+
+# The picture of a shape fit (triex.fit), in a module of its own.
+from ._fit_plot import fit_map  # noqa: E402

@@ -30,16 +30,22 @@ constexpr std::string_view kSummary =
     "  triex structure FILE...               the equivalent ellipsoid of PDB/mmCIF models\n";
 
 constexpr std::string_view kStatuses =
-    "\n\nExit status: 0 done; 1 the quadrature did not converge for some shape (its\n"
-    "row is written, with its failure codes); 2 a value, a row or a file was\n"
-    "refused; 3 the output could not be written. Reasons go to standard error.\n";
+    "\n\nExit status: 0 done; 1 the quadrature's u_red is plainly wrong for some shape\n"
+    "(not finite, or further than 1e-4 relative from the closed form; the row is\n"
+    "written); 2 a value, a row or a file was refused; 3 the output could not be\n"
+    "written. Reasons go to standard error. Failure codes of the quadrature alone\n"
+    "stay in their columns, with one note on standard error, and leave status 0.\n";
 
 // Where and how a command writes its rows.
 void add_output_options(CLI::App& command, CommonOptions& common, std::string& format) {
   command.add_option("--format", format, "csv (the default) or json (one array of objects)")
       ->check(CLI::IsMember({"csv", "json"}));
-  command.add_option("-o,--output", common.output,
-                     "write to FILE (renamed into place when complete) instead of standard output");
+  command
+      .add_option("-o,--output", common.output,
+                  "write to FILE (renamed into place when complete) instead of standard output")
+      ->check(CLI::Validator(
+          [](const std::string& path) { return path.empty() ? std::string("the file name is empty") : std::string(); },
+          "", "FILE"));
 }
 
 // Options that every command of u_red takes.
@@ -218,15 +224,23 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   BatchOptions batch_options;
   CLI::App* batch = app.add_subcommand("batch", "the dialogue's report for each molecule of a CSV file");
   batch->add_option("FILE", batch_options.file, "the CSV file, - for standard input")->required();
+  std::string output_separator = "comma";
+  batch->add_option("--output-separator", output_separator,
+                    "comma (the default) or semicolon (with decimal commas, for spreadsheets that expect them)")
+      ->check(CLI::IsMember({"comma", "semicolon"}));
   batch->footer(
       "Columns, in any order, after a header row: name (optional); a_angstrom,\n"
-      "b_angstrom,c_angstrom or a_over_b,b_over_c; vs_ml_per_g or all of\n"
-      "hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g; molar_mass_g_per_mol;\n"
-      "optionally valency and ionic_strength_mol_per_l (both empty: no charge term).\n"
-      "Each row comes back with its input columns and ured, vs_ml_per_g (when derived),\n"
-      "U_ml_per_mol, u_ml, Bex_ml_mol_per_g2, Bz_ml_mol_per_g2, B_ml_mol_per_g2,\n"
-      "BM_ml_per_g, BM2_l_per_mol and BM2_per_uM. A refused row is named on standard\n"
-      "error as FILE:LINE: column \"NAME\": reason; the other rows are written (status 2).\n"
+      "b_angstrom,c_angstrom or a_over_b,b_over_c (or both, each row filling one);\n"
+      "vs_ml_per_g or all of hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g;\n"
+      "molar_mass_g_per_mol; optionally valency and ionic_strength_mol_per_l (both\n"
+      "empty: no charge term). Names are matched regardless of case; other columns\n"
+      "are carried along. Cells are separated by commas, semicolons (then \"22,5\" is\n"
+      "read as 22.5) or tabs, as the header line shows; rows of empty cells are\n"
+      "skipped. Each row comes back with its input columns and ured, vs_ml_per_g\n"
+      "(when derived), U_ml_per_mol, u_ml, Bex_ml_mol_per_g2, Bz_ml_mol_per_g2,\n"
+      "B_ml_mol_per_g2, BM_ml_per_g, BM2_l_per_mol and BM2_per_uM; given its own\n"
+      "output, batch computes these again. A refused row is named on standard error\n"
+      "as FILE:LINE: column \"NAME\": reason; the other rows are written (status 2).\n"
       "\nExample:\n  triex batch proteins.csv -o results.csv" +
       std::string(kStatuses));
   add_common_options(*batch, common, method, format);
@@ -304,7 +318,13 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
     table_options.spacing = spacing == "linear" ? Spacing::Linear : Spacing::Log;
     return run_table(table_options, common, streams);
   }
-  if (batch->parsed()) return run_batch(batch_options, common, streams);
+  if (batch->parsed()) {
+    if (output_separator == "semicolon") {
+      if (common.format == Format::Json) return refuse("--output-separator semicolon needs --format csv", "batch");
+      batch_options.output_separator = ';';
+    }
+    return run_batch(batch_options, common, streams);
+  }
   if (structure->parsed()) return run_structure(structure_options, common, streams);
   if (fit->parsed()) return run_fit(fit_options, common, streams);
   return run_solve(solve_options, common, streams);

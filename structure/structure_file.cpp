@@ -109,7 +109,7 @@ bool ends_in_cut_atom(const std::string& text) {
   if (text.empty() || text.back() == '\n' || text.back() == '\r') return false;
   const std::size_t start = text.find_last_of('\n') + 1;  // npos + 1 == 0
   const std::string_view last(text.data() + start, text.size() - start);
-  return last.starts_with("ATOM") || last.starts_with("HETATM");
+  return last.substr(0, 4) == "ATOM" || last.substr(0, 6) == "HETATM";
 }
 
 std::string atom_name(const gemmi::Atom& atom, const gemmi::Residue& residue, const gemmi::Chain& chain) {

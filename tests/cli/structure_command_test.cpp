@@ -27,7 +27,7 @@ std::string header_of(const StructureInputs& inputs) {
 // One row a file in the order given, a refused file named with its reason on
 // standard error and the others still written, exit status 2; the same bytes
 // for any number of threads.
-TEST(StructureCommand, WritesARowPerFileAndNamesTheRefusedOnes) {
+TEST(StructureCommand, RowsPerFileInOrderAndRefusalsNamedForAnyNumberOfThreads) {
   const TemporaryFile first(mmcif_text(filled_ellipsoid(300, {20, 15, 10}, kIdentity, {0, 0, 0}, 1)));
   const TemporaryFile second(mmcif_text(filled_ellipsoid(400, {12, 12, 12}, kIdentity, {5, 5, 5}, 2)));
   const TemporaryFile bad("not a structure\n");

@@ -205,6 +205,8 @@ TEST(StructureRefusals, EachBadFileIsRefusedWithItsReason) {
   for (int i = 0; i < 5; ++i) waters.push_back({{1.0 * i, 2.0 * i * i, 0}, "O", "A", "HOH", i + 1, "O", true});
   const std::string pdb_line = "ATOM      1  CA  ALA A   1      11.104  13.207   2.100  1.00 20.00           C\n";
   std::string cif = mmcif_text(good);
+  std::vector<TestAtom> nan_atom = good;
+  nan_atom[0].x[0] = std::nan("");  // written "nan", which mmCIF readers take as a number
 
   struct Case {
     const char* name;
@@ -221,6 +223,7 @@ TEST(StructureRefusals, EachBadFileIsRefusedWithItsReason) {
       {"waters only", mmcif_text(waters), {}, "no atoms in model 1 (polymer residues only"},
       {"unknown element", mmcif_text(unknown), {}, "atom 18 (CA of ALA 18 in chain A): unknown element"},
       {"coordinate far out", mmcif_text(far), {}, "coordinate y = 2e+05 Angstrom is beyond 1e+05 Angstrom"},
+      {"coordinate not a number", mmcif_text(nan_atom), {}, "coordinate x = nan Angstrom is beyond"},
       {"no such chain", cif, {std::nullopt, {"A", "Q"}, false}, "no chain Q in model 1 (it has A)"},
       {"no such model", cif, {7, {}, false}, "no model 7: the file has 1 model, 1"},
       {"text", "Dear editor,\nplease find attached\n", {}, "not a structure"},

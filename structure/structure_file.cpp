@@ -112,6 +112,28 @@ bool ends_in_cut_atom(const std::string& text) {
   return last.substr(0, 4) == "ATOM" || last.substr(0, 6) == "HETATM";
 }
 
+// gemmi 0.5 reads the distance field of an SSBOND or LINK record past the
+// end of a short line (a heap over-read that fuzzing found). The model's
+// connectivity plays no part here, so in PDB text every line that gemmi would
+// take for SSBOND, LINK or CISPEP is renamed to a record it skips. A line
+// starts, for gemmi's reader, after a line break, and also after a NUL or a
+// byte above 127, where it stops skipping the rest of a line too long.
+void hide_connectivity_records(std::string& text) {
+  const auto is_line_start = [&](std::size_t p) {
+    if (p == 0) return true;
+    const unsigned char before = static_cast<unsigned char>(text[p - 1]);
+    return before == '\n' || before == 0 || before > 127;
+  };
+  for (std::size_t p = 0; p < text.size(); ++p) {
+    if (!is_line_start(p)) continue;
+    char head[4] = {0, 0, 0, 0};
+    text.copy(head, 4, p);
+    const int id = gemmi::ialpha4_id(head);
+    if (id == gemmi::ialpha4_id("SSBO") || id == gemmi::ialpha4_id("LINK") || id == gemmi::ialpha4_id("CISP"))
+      text[p] = '!';
+  }
+}
+
 std::string atom_name(const gemmi::Atom& atom, const gemmi::Residue& residue, const gemmi::Chain& chain) {
   return "atom " + std::to_string(atom.serial) + " (" + shown(atom.name) + " of " + shown(residue.name) + " " +
          residue.seqid.str() + " in chain " + shown(chain.name) + ")";
@@ -157,6 +179,8 @@ std::string selection_words(const gemmi::Model& model, const StructureSelection&
 
 StructureModel model_of_text(std::string text, const std::string& name, const StructureSelection& selection) {
   if (ends_in_cut_atom(text)) refuse("truncated: its last line, an atom record, ends without a line break");
+  if (gemmi::coor_format_from_content(text.data(), text.data() + text.size()) == gemmi::CoorFormat::Pdb)
+    hide_connectivity_records(text);
   gemmi::Structure st;
   try {
     st = gemmi::read_structure_from_char_array(text.data(), text.size(), name);

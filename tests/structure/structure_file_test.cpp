@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -199,6 +200,8 @@ TEST(StructureRefusals, EachBadFileIsRefusedWithItsReason) {
     line.push_back({{u + v, 2 * (u + v), -3 * (u + v)}});
     plane.back().seq = line.back().seq = i + 1;
   }
+  // A sheet 4000 Angstrom across and 0.2 thick: thicker than 0.01 Angstrom, thinner than 1e-4 of its width.
+  std::vector<TestAtom> sheet = filled_ellipsoid(400, {2000, 1500, 0.1}, kTurned, {0, 0, 0});
   std::vector<TestAtom> unknown = good, far = good, waters;
   unknown[17].element = "Qq";
   far[3].x[1] = 2e5;
@@ -217,6 +220,7 @@ TEST(StructureRefusals, EachBadFileIsRefusedWithItsReason) {
   const Case cases[] = {
       {"plane", mmcif_text(plane), {}, "the atoms lie in a plane"},
       {"line", mmcif_text(line), {}, "the atoms lie on a line"},
+      {"sheet", mmcif_text(sheet), {}, "the atoms lie in a plane"},
       // A lone residue is a ligand, not a polymer: these two are taken as hetero atoms.
       {"one atom", mmcif_text({good[0]}), {std::nullopt, {}, true}, "one atom"},
       {"one point twice", mmcif_text({good[0], good[0]}), {std::nullopt, {}, true}, "all at one point"},
@@ -239,6 +243,19 @@ TEST(StructureRefusals, EachBadFileIsRefusedWithItsReason) {
     EXPECT_NE(refusal(c.bytes, c.selection).find(c.words), std::string::npos) << refusal(c.bytes, c.selection);
   }
   EXPECT_EQ(refusal(gzip(cif)), "(read)");
+
+  // A disulfide record cut short of its distance field is no reason to refuse
+  // the atoms (and, under AddressSanitizer, nothing is read past its end).
+  std::string pdb;
+  char text[96];
+  for (std::size_t i = 0; i < 12; ++i) {
+    std::snprintf(text, sizeof text, "ATOM  %5zu  CA  ALA A%4zu    %8.3f%8.3f%8.3f  1.00 20.00           C\n", i + 1,
+                  i + 1, good[i].x[0], good[i].x[1], good[i].x[2]);
+    pdb += text;
+  }
+  const std::string ssbond = "SSBOND   1 CYS A    1    CYS A    2                          1555   1555  2";
+  ASSERT_EQ(ssbond.size(), 75u);
+  for (const char* tail : {"\n", ""}) EXPECT_EQ(refusal(ssbond + "\n" + pdb + "LINK" + ssbond.substr(4) + tail), "(read)");
 }
 
 // A file beyond the bound is refused from its size, before it is read; a

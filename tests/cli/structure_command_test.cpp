@@ -68,6 +68,15 @@ TEST(StructureCommand, PredictionsNeedAMolarMassAndVs) {
         << outcome.out;
   }
 
+  // The hydrated ellipsoid: the same axial ratios, at the hydrated volume.
+  const auto value = [&](const char* name) {
+    return values[static_cast<std::size_t>(std::find(columns.begin(), columns.end(), name) - columns.begin())];
+  };
+  const double a = value("a_hydrated_angstrom"), b = value("b_hydrated_angstrom"), c = value("c_hydrated_angstrom");
+  EXPECT_NEAR(4.1887902047863905 * a * b * c, value("hydrated_volume_angstrom3"), 1e-12 * value("hydrated_volume_angstrom3"));
+  EXPECT_NEAR(a / b, value("a_over_b"), 1e-13);
+  EXPECT_NEAR(b / c, value("b_over_c"), 1e-13);
+
   struct Refused {
     std::vector<std::string_view> options;
     const char* message;

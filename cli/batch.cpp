@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "cli/hydrodynamic_cells.hpp"
 #include "cli/values.hpp"
 #include "support/refusal.hpp"
 #include "triex/triex.hpp"
@@ -46,6 +47,7 @@ std::vector<std::string> result_columns() {
   std::vector<std::string> columns = method_columns(Method::Both);
   columns.emplace_back(kUred);
   for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
+  for (const std::string& column : prediction_columns()) columns.push_back(column);
   return columns;
 }
 
@@ -57,6 +59,8 @@ std::vector<std::string> output_columns(const BatchLayout& layout, Method method
   columns.emplace_back(kUred);
   if (layout.vs_derived) columns.emplace_back(name_of(Datum::Vs));
   for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
+  if (layout.predicts)
+    for (const std::string& column : prediction_columns()) columns.push_back(column);
   return columns;
 }
 
@@ -94,6 +98,10 @@ BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& 
     read.push_back(Datum::MolarMass);
     for (const Datum d : kCharge)
       if (given(d)) read.push_back(d);
+    // The solvent and, beside vs, vbar and rho: each optional, for the predictions.
+    if (layout.predicts)
+      for (const Datum d : {Datum::Viscosity, Datum::Temperature, Datum::Vbar, Datum::SolventDensity})
+        if (given(d) && std::find(read.begin(), read.end(), d) == read.end()) read.push_back(d);
     std::sort(read.begin(), read.end(), [&](Datum x, Datum y) { return *layout[x] < *layout[y]; });
     std::array<std::optional<double>, kDatumCount> value;
     for (const Datum d : read) {
@@ -148,6 +156,32 @@ BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& 
     const double u_red = chosen_ured(row.shape, method);
     const Virial q = virial({u_red, vs, M, charge});
 
+    // The measurements the shape predicts, in the row's solvent (water at 20 C
+    // where its cell is empty), from the closed forms whatever the method.
+    std::optional<Predictions> predicted;
+    if (layout.predicts) {
+      const auto optional_number = [&](Datum d) { return value[static_cast<std::size_t>(d)]; };
+      PredictionInputs in{};
+      in.molar_mass = M;
+      in.vs = vs;
+      in.vbar = optional_number(Datum::Vbar);
+      if (in.vbar) require(Datum::Vbar, not_positive("vbar", *in.vbar));
+      in.solvent.density = optional_number(Datum::SolventDensity);
+      if (in.solvent.density) require(Datum::SolventDensity, not_positive("rho", *in.solvent.density));
+      if (const auto eta = optional_number(Datum::Viscosity)) {
+        require(Datum::Viscosity, not_positive("eta", *eta));
+        in.solvent.viscosity = *eta;
+      }
+      if (const auto T = optional_number(Datum::Temperature)) {
+        require(Datum::Temperature, not_positive("T", *T));
+        in.solvent.temperature = *T;
+      }
+      const ShapeFactors factors = semi_axes
+                                       ? shape_factors(number(Datum::A), number(Datum::B), number(Datum::C))
+                                       : shape_factors_ratios(number(Datum::AOverB), number(Datum::BOverC));
+      predicted = predict(factors, in);
+    }
+
     // The input cells: a number read as the number, an empty datum empty, any other cell as text.
     std::vector<Cell> input(cells.begin(), cells.begin() + static_cast<std::ptrdiff_t>(columns));
     for (std::size_t d = 0; d < kDatumCount; ++d) {
@@ -161,6 +195,7 @@ BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& 
     row.cells.emplace_back(u_red);
     if (layout.vs_derived) row.cells.emplace_back(vs);
     for (const ReportColumn& column : kReport) row.cells.emplace_back(q.*column.value);
+    if (predicted) prediction_cells(*predicted, row.cells);
   } catch (const Refused& r) {
     row.cells.clear();
     row.problem = r.problem;

@@ -98,9 +98,12 @@ std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_hea
     return static_cast<std::size_t>(std::count_if(group.begin(), group.end(), has));
   };
 
+  // With a solvent column vbar and rho may stand beside vs, for s and f/f0; the hydration needs both.
+  layout.predicts = has(Datum::Viscosity) || has(Datum::Temperature);
   for (const std::span<const Datum> group : {std::span<const Datum>(kAxes), std::span<const Datum>(kRatios),
                                              std::span<const Datum>(kHydration)})
-    if (count(group) != 0 && count(group) != group.size())
+    if (count(group) != 0 && count(group) != group.size() &&
+        !(layout.predicts && group.data() == kHydration.data() && !has(Datum::Hydration)))
       return missing(*std::find_if_not(group.begin(), group.end(), has),
                      "missing from the header, which has the other columns of its group");
   if (count(kAxes) == 0 && count(kRatios) == 0)

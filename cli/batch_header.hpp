@@ -4,7 +4,11 @@
 // names the shape by a_angstrom, b_angstrom, c_angstrom or by a_over_b,
 // b_over_c, or both (each row then fills one of the two); vs_ml_per_g or
 // all of hydration_g_per_g, solvent_density_g_per_ml, vbar_ml_per_g;
-// molar_mass_g_per_mol; optionally valency with ionic_strength_mol_per_l.
+// molar_mass_g_per_mol; optionally valency with ionic_strength_mol_per_l,
+// and the solvent of a measurement, viscosity_mpa_s and temperature_k, with
+// which the row predicts the measurements of its molecule (s also needs
+// vbar_ml_per_g and solvent_density_g_per_ml, f/f0 vbar_ml_per_g, which may
+// then stand beside vs_ml_per_g).
 // Any other column is carried along as text, an empty name or a repeated one
 // included. The columns that batch computes (its own output read back) are
 // left out and computed again. A name that is not known but is a slip away
@@ -35,6 +39,7 @@ enum class Datum : std::size_t {
   Hydration, SolventDensity, Vbar,   // or what it is made of
   MolarMass,
   Valency, IonicStrength,            // the charge, both or neither
+  Viscosity, Temperature,            // the solvent of the predicted measurements
   Count
 };
 inline constexpr std::size_t kDatumCount = static_cast<std::size_t>(Datum::Count);
@@ -46,7 +51,8 @@ inline constexpr std::array<std::string_view, kDatumCount> kDatumNames = {
     "vs_ml_per_g",
     "hydration_g_per_g", "solvent_density_g_per_ml", "vbar_ml_per_g",
     "molar_mass_g_per_mol",
-    "valency",           "ionic_strength_mol_per_l"};
+    "valency",           "ionic_strength_mol_per_l",
+    "viscosity_mpa_s",   "temperature_k"};
 
 inline constexpr std::string_view name_of(Datum d) { return kDatumNames[static_cast<std::size_t>(d)]; }
 
@@ -65,6 +71,7 @@ struct BatchLayout {
   // Per column: a result of an earlier run, left out of the output and computed again.
   std::vector<bool> recomputed;
   bool vs_derived = false;  // vs comes from the hydration data, as an output column
+  bool predicts = false;    // a solvent column: the predicted measurements are output columns
   // Notes on the header for standard error (hints, the recomputed columns).
   std::vector<std::string> notes;
 

@@ -241,6 +241,13 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
       "B_ml_mol_per_g2, BM_ml_per_g, BM2_l_per_mol and BM2_per_uM; given its own\n"
       "output, batch computes these again. A refused row is named on standard error\n"
       "as FILE:LINE: column \"NAME\": reason; the other rows are written (status 2).\n"
+      "With a column viscosity_mpa_s or temperature_k (an empty cell is water at\n"
+      "20 C, " + shortest(Solvent{}.viscosity) + " mPa s and " + shortest(Solvent{}.temperature) +
+      " K) each row adds the measurements its shape\n"
+      "predicts, as triex shape writes them: s_svedberg (needs vbar_ml_per_g and\n"
+      "solvent_density_g_per_ml, which may then stand beside vs_ml_per_g),\n"
+      "D_cm2_per_s, stokes_radius_angstrom, f_over_f0 (needs vbar_ml_per_g),\n"
+      "rg_angstrom, tau_h_ns and intrinsic_viscosity_ml_per_g.\n"
       "\nExample:\n  triex batch proteins.csv -o results.csv" +
       std::string(kStatuses));
   add_common_options(*batch, common, method, format);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 
 #include "cli/csv_reader.hpp"
@@ -275,6 +276,79 @@ TEST(Batch, ASpreadsheetsExportGivesTheRowsOfItsPlainTwin) {
   // Only with semicolons is a comma a decimal point: elsewhere "0,74" may mean 74.
   EXPECT_EQ(run({"batch", "-"}, "a_over_b\tb_over_c\tvs_ml_per_g\tmolar_mass_g_per_mol\n1\t1\t0,74\t1e4\n").err,
             "<stdin>:2: column \"vs_ml_per_g\": \"0,74\" is not a number\n");
+}
+
+// A solvent column adds the measurements the shape predicts, the library's to
+// the bit: an empty solvent cell is water at 20 C, s needs vbar and rho, f/f0
+// vbar (beside vs or as part of the hydration data), else their cells are empty.
+TEST(Batch, ASolventColumnAddsThePredictedMeasurementsOfTheLibrary) {
+  const auto inputs = [](double vs, std::optional<double> vbar, std::optional<double> rho, double eta, double T) {
+    PredictionInputs in{};
+    in.molar_mass = 14300;
+    in.vs = vs;
+    in.vbar = vbar;
+    in.solvent.density = rho;
+    in.solvent.viscosity = eta;
+    in.solvent.temperature = T;
+    return in;
+  };
+  const double hydrated = swollen_specific_volume(0.703, 0.35, 0.9982);
+  const struct {
+    std::string input;
+    PredictionInputs in;
+  } cases[] = {
+      {"a_over_b,b_over_c,vs_ml_per_g,vbar_ml_per_g,solvent_density_g_per_ml,molar_mass_g_per_mol,viscosity_mpa_s,"
+       "temperature_k\n1.5,1,1.05,0.703,0.9982,14300,0.89,298.15\n",
+       inputs(1.05, 0.703, 0.9982, 0.89, 298.15)},
+      {"a_over_b,b_over_c,vs_ml_per_g,vbar_ml_per_g,solvent_density_g_per_ml,molar_mass_g_per_mol,viscosity_mpa_s,"
+       "temperature_k\n1.5,1,1.05,,,14300,,\n",
+       inputs(1.05, std::nullopt, std::nullopt, 1.002, 293.15)},
+      {"temperature_k,a_over_b,b_over_c,hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g,molar_mass_g_per_mol\n"
+       "293.15,1.5,1,0.35,0.9982,0.703,14300\n",
+       inputs(hydrated, 0.703, 0.9982, 1.002, 293.15)},
+  };
+  for (const auto& c : cases) {
+    const auto o = run({"batch", "-"}, c.input);
+    ASSERT_EQ(o.status, 0) << o.err;
+    const Predictions p = predict(shape_factors_ratios(1.5, 1), c.in);
+    const auto row = table(o.out).at(0);
+    const auto cell = [](const std::optional<double>& x) { return x ? shortest(*x) : std::string(); };
+    EXPECT_EQ(row.at("s_svedberg"), cell(p.s_svedberg)) << c.input;
+    EXPECT_EQ(row.at("D_cm2_per_s"), shortest(p.D_cm2_per_s));
+    EXPECT_EQ(row.at("stokes_radius_angstrom"), shortest(p.stokes_radius_angstrom));
+    EXPECT_EQ(row.at("f_over_f0"), cell(p.f_over_f0)) << c.input;
+    EXPECT_EQ(row.at("rg_angstrom"), shortest(p.rg_angstrom));
+    EXPECT_EQ(row.at("tau_h_ns"), shortest(p.tau_h_ns));
+    EXPECT_EQ(row.at("intrinsic_viscosity_ml_per_g"), shortest(p.intrinsic_viscosity_ml_per_g));
+    EXPECT_TRUE(lines(o.out).at(0).ends_with(",BM2_per_uM,s_svedberg,D_cm2_per_s,stokes_radius_angstrom,f_over_f0,"
+                                             "rg_angstrom,tau_h_ns,intrinsic_viscosity_ml_per_g"));
+    EXPECT_EQ(run({"batch", "-"}, o.out).out, o.out);  // its own output computes the same again
+  }
+  // Without a solvent column the output keeps its columns, and vbar and rho
+  // beside vs, which would serve nothing, stay refused.
+  const auto plain = run({"batch", "-"}, "a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol\n1.5,1,1,14300\n");
+  EXPECT_TRUE(lines(plain.out).at(0).ends_with(",BM2_per_uM"));
+  EXPECT_EQ(run({"batch", "-"}, "a_over_b,b_over_c,vs_ml_per_g,vbar_ml_per_g,molar_mass_g_per_mol\n").err,
+            "<stdin>:1: column \"hydration_g_per_g\": missing from the header, which has the other columns of its group\n");
+
+  const std::string header =
+      "a_over_b,b_over_c,vs_ml_per_g,vbar_ml_per_g,solvent_density_g_per_ml,molar_mass_g_per_mol,viscosity_mpa_s,"
+      "temperature_k\n";
+  const struct {
+    const char* row;
+    const char* err;
+  } refused[] = {
+      {"1.5,1,1,0.7,1,14300,0,", "column \"viscosity_mpa_s\": eta = 0 must be a positive number"},
+      {"1.5,1,1,0.7,1,14300,,-1", "column \"temperature_k\": T = -1 must be a positive number"},
+      {"1.5,1,1,0,1,14300,,", "column \"vbar_ml_per_g\": vbar = 0 must be a positive number"},
+      {"1.5,1,1,0.7,nan,14300,,", "column \"solvent_density_g_per_ml\": rho = nan must be a positive number"},
+      {"1.5,1,1,0.7,1,14300,1 cP,", "column \"viscosity_mpa_s\": \"1 cP\" is not a number"},
+  };
+  for (const auto& c : refused) {
+    const auto o = run({"batch", "-"}, header + c.row + "\n");
+    EXPECT_EQ(o.status, 2) << c.row;
+    EXPECT_EQ(o.err, std::string("<stdin>:2: ") + c.err + "\n");
+  }
 }
 
 TEST(Batch, ItsOwnOutputGivesTheSameRowsUnderAnyMethod) {

@@ -175,14 +175,14 @@ struct AxialRatios {
 
 // The largest axial ratio the solver considers (for both a/b and b/c).
 inline constexpr double kMaxSolveRatio = 1e12;
+// The largest u_red that solve() accepts: the smaller of the two spheroids'
+// values at the ratio kMaxSolveRatio (the oblate one, 2356194490194.343).
+double largest_solvable_ured();
 
 // The shapes a >= b >= c whose exact u_red is the given value: `points` shapes
 // along the curve from the prolate spheroid (p, 1) to the oblate (1, p), a/b
 // falling and b/c rising along it; each reproduces u_red within 1e-12
 // relative. u_red = 8 gives the sphere alone; below 8, or beyond what ratios
-// The largest u_red that solve() accepts: the smaller of the two spheroids'
-// values at the ratio kMaxSolveRatio (the oblate one, 2356194490194.343).
-double largest_solvable_ured();
 // up to kMaxSolveRatio reach, or points < 2, throws.
 std::vector<AxialRatios> solve(double ured, int points = 50);
 

@@ -316,7 +316,8 @@ Region resolve_region(const MeasurementModel& model, const FitGrid& search, doub
   {
     Residuals f(model, model.hydration_fitted() ? 3 : 2);
     Eigen::VectorXd p(f.inputs());
-    p << x, y;
+    p[0] = x;
+    p[1] = y;
     if (f.inputs() == 3) p[2] = w;
     Eigen::MatrixXd J(model.size(), f.inputs());
     f.df(p, J);
@@ -433,7 +434,8 @@ void refuse_unreachable(const FitInputs& in, const MeasurementModel& model) {
 LocalMinimum refine_minimum(const MeasurementModel& model, double x, double y, double w) {
   Residuals f(model, model.hydration_fitted() ? 3 : 2);
   Eigen::VectorXd p(f.inputs());
-  p << x, y;
+  p[0] = x;
+  p[1] = y;
   if (f.inputs() == 3) p[2] = w;
   Eigen::LevenbergMarquardt<Residuals> lm(f);
   lm.setXtol(1e-15);

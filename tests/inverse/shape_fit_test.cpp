@@ -111,6 +111,22 @@ TEST(ShapeFit, EveryTripleFitsShapeAndHydrationBack) {
 }
 
 
+// A refinement that ends among the mirror images (a < b or b < c: the same
+// ellipsoid with its axes named in another order) is folded back to the shape.
+TEST(ShapeFit, AMinimumAmongTheMirrorImagesFoldsBackToTheShape) {
+  FitInputs in = molecule();
+  in.data = exact_data(in, 2.5, 4.0, 0.35, {M::Virial, M::RelaxationTime, M::IntrinsicViscosity});
+  const MeasurementModel model(in);
+  const double x = std::log(2.5), y = std::log(4.0), w = std::log(0.703 + 0.35 / 0.9982);
+  // Started near (b, a, c) and (a, c, b): x' = -x, y' = x + y, and x' = x + y, y' = -y.
+  for (const auto& [x0, y0] : {std::pair{-x, x + y}, std::pair{x + y, -y}}) {
+    const LocalMinimum m = refine_minimum(model, x0 + 0.01, y0 - 0.01, w + 0.01);
+    EXPECT_NEAR(m.x, x, 1e-7) << x0 << ", " << y0;
+    EXPECT_NEAR(m.y, y, 1e-7) << x0 << ", " << y0;
+    EXPECT_NEAR(m.w, w, 1e-7);
+  }
+}
+
 // Two triples of the hydration-free plane cross twice: both shapes come back,
 // the second with the very different hydration that tells them apart.
 TEST(ShapeFit, TriplesWithTwoIntersectionsGiveBothSolutions) {
@@ -151,6 +167,14 @@ TEST(ShapeFit, RegionsAndConditioningTellHowWellTheDataFixTheShape) {
   EXPECT_GT(prolate.amplification, 1e3);
   EXPECT_TRUE(r.ill_conditioned);
 
+  // Tight data on the line: a region narrower than a cell of the search grid
+  // still reaches the line exactly.
+  in.data = exact_data(in, 3.0, 1.0, 0.35, {M::IntrinsicViscosity, M::RelaxationTime});
+  for (Datum& d : in.data) d.sigma = 5e-4 * d.value;
+  r = fit(in);
+  EXPECT_EQ(r.solutions.front().b_over_c_68.lo, 1.0);
+  EXPECT_LT(r.solutions.front().b_over_c_95.hi, 1.1);  // narrower than two cells of the search grid
+
   in.data = exact_data(in, 2.5, 4.0, 0.35, {M::IntrinsicViscosity, M::RelaxationTime});
   r = fit(in);
   const FitSolution& good = r.solutions.front();
@@ -165,6 +189,15 @@ TEST(ShapeFit, RegionsAndConditioningTellHowWellTheDataFixTheShape) {
   in.data = exact_data(in, 2.5, 4.0, 0.35, {M::Virial, M::StokesRadius});
   r = fit(in);
   EXPECT_TRUE(r.ill_conditioned);
+  // The 95 % intervals of a long band hold every node of the search grid inside it.
+  const FitSolution& band = r.solutions.front();
+  for (std::size_t k = 0; k < r.search.chi2.size(); ++k)
+    if (r.search.chi2[k] <= band.chi2 + kDeltaChi2_95) {
+      EXPECT_LE(band.a_over_b_95.lo, std::exp(r.search.x[k]) * (1 + 1e-12));
+      EXPECT_GE(band.a_over_b_95.hi, std::exp(r.search.x[k]) * (1 - 1e-12));
+      EXPECT_LE(band.b_over_c_95.lo, std::exp(r.search.y[k]) * (1 + 1e-12));
+      EXPECT_GE(band.b_over_c_95.hi, std::exp(r.search.y[k]) * (1 - 1e-12));
+    }
   EXPECT_EQ(r.weak_first, 0);
   EXPECT_EQ(r.weak_second, 1);
   EXPECT_LT(r.weak_angle_degrees, 10);

@@ -155,6 +155,7 @@ TEST(Batch, RowsAreRefusedByTheDialoguesRules) {
       {"x,1,2,0.35,1,0.73,66000,inf,0.1", "column \"valency\": Z = inf must be a finite number"},
       {"x,1,2,0.35,1,0.73,1e400,,", "column \"molar_mass_g_per_mol\": \"1e400\" is beyond the range of a double"},
       {"x,1,2,0.35,1,0.73,,,", "column \"molar_mass_g_per_mol\": empty"},
+      {"x, ,,0.35,1,0.73,66000,,", "column \"a_over_b\": empty"},
       {"x,1,2,0.35,1,0.73,66 kDa,,", "column \"molar_mass_g_per_mol\": \"66 kDa\" is not a number"},
   };
   for (const auto& c : cases) {
@@ -194,6 +195,10 @@ TEST(Batch, AFileWithoutAUsableHeaderIsRefusedWhole) {
        "<stdin>:1: column \"a_angstom\": unknown name; did you mean \"a_angstrom\"?\n"},
       {"a_over_b,b_over_c,vs_ml_per_g,Molarmass_g_per_mol\n",
        "<stdin>:1: column \"Molarmass_g_per_mol\": unknown name; did you mean \"molar_mass_g_per_mol\"?\n"},
+      {"a_agnstrmo,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol\n",  // two swaps are two slips
+       "<stdin>:1: column \"a_agnstrmo\": unknown name; did you mean \"a_angstrom\"?\n"},
+      {"a_over_b,b_over_c,vs_ml_per_g,molarmass_g_per_l\n",  // three slips: no hint
+       "<stdin>:1: column \"molar_mass_g_per_mol\": missing from the header\n"},
       {"a_over_b,\"b_over_c\nvs_ml_per_g\n", "<stdin>:1: column \"column 2\": a quote opened on line 1 is not closed: it takes in the 1 row after it, to "
        "the end of the file\n"},
   };

@@ -33,10 +33,11 @@ TEST(CsvOutput, QuotesOnlyCellsThatNeedItAndDoublesTheirQuotes) {
                                     {std::string("say \"hi\""), 3.0},
                                     {std::string("two\nlines"), 4.0},
                                     {std::string(" padded"), std::monostate{}},
-                                    {std::string("a; b\tc"), 5.0},
+                                    {std::string("a; b"), 5.0},
+                                    {std::string("x\ty"), 6.0},
                                     {std::string("Lysozym \xC3\xA9"), std::int64_t{7}}});
   EXPECT_EQ(text,
-            "name,x\nplain,1\n\"a, b\",2\n\"say \"\"hi\"\"\",3\n\"two\nlines\",4\n\" padded\",\n\"a; b\tc\",5\n"
+            "name,x\nplain,1\n\"a, b\",2\n\"say \"\"hi\"\"\",3\n\"two\nlines\",4\n\" padded\",\n\"a; b\",5\n\"x\ty\",6\n"
             "Lysozym \xC3\xA9,7\n");
 }
 

@@ -255,7 +255,7 @@ TEST(ShapeFit, InconsistentDataAreFlaggedAndImpossibleOnesRefused) {
   FitInputs bad_sigma = in;
   bad_sigma.data[0].sigma = -1;
   refused(bad_sigma, FitRefused::Input::Datum, "must be a positive number");
-  bad_sigma.data[0].sigma = bad_sigma.data[0].value;
+  bad_sigma.data[0].sigma = 0.6 * bad_sigma.data[0].value;
   refused(bad_sigma, FitRefused::Input::Datum, "below half the value");
   FitInputs floats = in;
   floats.vbar = 1.1;

@@ -37,6 +37,13 @@ struct ClosedFormShape {
   double mean_radius;  // R, the mean radius of curvature
 };
 
+struct ClosedFormEllipsoid {
+  double ured;
+  ClosedFormShape shape;
+};
+
+// u_red, V, S and R from two R_G sequences; the two functions below are its parts.
+ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c);
 double closed_form_ured(double a, double b, double c);
 ClosedFormShape closed_form_shape(double a, double b, double c);
 // u12 of two ellipsoids from their shape functions.

@@ -142,9 +142,9 @@ ShapeFactors exact_shape_factors(double a, double b, double c) {
   out.gyration = gyration_of(s);
   out.rotation = rotation_of(s);
   out.viscosity_increment = viscosity_of(s);
-  out.ured = closed_form_ured(a, b, c);
-  const ClosedFormShape g = closed_form_shape(a, b, c);
-  out.geometry = {g.volume, g.surface, g.mean_radius};
+  const ClosedFormEllipsoid e = closed_form_ellipsoid(a, b, c);
+  out.ured = e.ured;
+  out.geometry = {e.shape.volume, e.shape.surface, e.shape.mean_radius};
   return out;
 }
 

@@ -185,6 +185,28 @@ TEST(ShapeFit, RegionsAndConditioningTellHowWellTheDataFixTheShape) {
   EXPECT_GT(good.a_over_b_68.lo, 2.0);  // two-sided, within 20 %
   EXPECT_LT(good.a_over_b_68.hi, 3.0);
   EXPECT_EQ(conditioning_note(r, in.data, [](M k) { return std::string(measurement_name(k)); }), "");
+  // The amplification against refits: each datum moved by 1e-4 relative in
+  // turn gives d ln(ratio) / d ln(m), and independent 1 % errors add in quadrature.
+  {
+    const double ab = good.a_over_b, bc = good.b_over_c;
+    double var_x = 0, var_y = 0;
+    for (std::size_t d = 0; d < in.data.size(); ++d) {
+      FitInputs moved = in;
+      moved.data[d].value *= 1 + 1e-4;
+      const FitResult refit = fit(moved);
+      const FitSolution& m = refit.solutions.front();
+      var_x += std::pow(std::log(m.a_over_b / ab) / std::log1p(1e-4), 2);
+      var_y += std::pow(std::log(m.b_over_c / bc) / std::log1p(1e-4), 2);
+    }
+    EXPECT_NEAR(good.amplification, std::sqrt(std::max(var_x, var_y)), 1e-3 * good.amplification);
+  }
+  // A hydration up to 2 g/g is plausible.
+  {
+    FitInputs wet = in;
+    wet.hydration = 1.5;
+    wet.data = exact_data(wet, 2.5, 4.0, 1.5, {M::IntrinsicViscosity, M::RelaxationTime});
+    EXPECT_TRUE(fit(wet).solutions.front().plausible);
+  }
 
   in.data = exact_data(in, 2.5, 4.0, 0.35, {M::Virial, M::StokesRadius});
   r = fit(in);

@@ -145,6 +145,11 @@ TEST(ClosedForm, ExtremeShapesStayFiniteWhereTheirValuesAre) {
   // and one that overflows.
   EXPECT_NEAR(closed_form_shape(1, 2, 1e-155).surface / (4 * std::numbers::pi), 1.0, 1e-15);
   EXPECT_EQ(closed_form_shape(1.7976931348623157e308, 1, 1).surface, std::numeric_limits<double>::infinity());
+  // A subnormal surface rounded once: 4 pi r^2 = 18.72 units of the smallest
+  // subnormal for r = 2.713e-162 (mpmath), where rounding r^2 to 1 unit first
+  // would give 13.
+  EXPECT_EQ(closed_form_shape(2.713e-162, 2.713e-162, 2.713e-162).surface,
+            19 * std::numeric_limits<double>::denorm_min());
 }
 
 }  // namespace

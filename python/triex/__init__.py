@@ -688,6 +688,7 @@ def solve_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=None
                               ionic_strength=ionic_strength)
     return solve(target, points)
 
+
 def structure(path, *, model=None, chains=None, with_hetero=False, molar_mass=None, vs=None, hydration=None,
               solvent_density=None, vbar=None, viscosity=None, temperature=None):
     """The equivalent ellipsoid of inertia of a PDB or mmCIF model (gzipped

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/destination.hpp"
+#include "cli/number_option.hpp"
 #include "cli/fit_command.hpp"
 #include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
@@ -69,8 +70,7 @@ void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& comm
   shape->add_option("axes", options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
   shape->add_option("--ratios", options.ratios, "the axial ratios a/b and b/c instead")->expected(2);
   const auto text_option = [&](const char* name, std::optional<std::string>& value, const std::string& help) {
-    shape->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
-        ->type_name("NUMBER");
+    add_number_option(*shape, name, value, help);
   };
   const Solvent water;
   text_option("--molar-mass", options.molar_mass, "M (g/mol): adds the predicted measurements");
@@ -107,8 +107,7 @@ void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& comm
 CLI::App* add_fit_command(CLI::App& app, FitOptions& options, CommonOptions& common, std::string& format) {
   CLI::App* fit = app.add_subcommand("fit", "the shape of a molecule from several measurements, with its uncertainty");
   const auto text_option = [&](const char* name, std::optional<std::string>& value, const std::string& help) {
-    fit->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
-        ->type_name("NUMBER");
+    add_number_option(*fit, name, value, help);
   };
   const Solvent water;
   text_option("--molar-mass", options.molar_mass, "M (g/mol), required");
@@ -256,8 +255,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   CLI::App* solve = app.add_subcommand("solve", "the shapes with a given u_red, or with a measured B");
   solve->description(solve_description());
   const auto text_option = [&](const char* name, std::optional<std::string>& value, const char* help) {
-    solve->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
-        ->type_name("NUMBER");
+    add_number_option(*solve, name, value, help);
   };
   text_option("--ured", solve_options.ured, "the reduced excluded volume X (8 for a sphere)");
   text_option("--virial", solve_options.virial, "the second virial coefficient B (ml mol/g^2)");

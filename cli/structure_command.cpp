@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "cli/destination.hpp"
+#include "cli/number_option.hpp"
 #include "cli/progress.hpp"
 #include "cli/rounds.hpp"
 #include "structure/structure_report.hpp"
@@ -68,8 +69,7 @@ CLI::App* add_structure_command(CLI::App& app, StructureOptions& o, CommonOption
   command->add_option("--chains", o.chains, "the chains to take, e.g. A,B (default: every chain)")->delimiter(',');
   command->add_flag("--with-hetero", o.with_hetero, "take waters, ligands and ions too (default: polymer residues only)");
   const auto text_option = [&](const char* name, std::optional<std::string>& value, const char* help) {
-    command->add_option_function<std::string>(name, [&value](const std::string& v) { value = v; }, help)
-        ->type_name("NUMBER");
+    add_number_option(*command, name, value, help);
   };
   text_option("--molar-mass", o.molar_mass, "M (g/mol) of the molecule, for the predictions");
   text_option("--vs", o.vs, "the swollen specific volume (ml/g), for the predictions");

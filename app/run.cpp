@@ -16,7 +16,7 @@
 #include "app/standard_streams.hpp"
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
-#include "support/X04AAF.hpp"
+#include "support/message_unit.hpp"
 #include "support/refusal.hpp"
 #include "support/edit.hpp"
 

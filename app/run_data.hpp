@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 
 namespace triex {
 

@@ -1,10 +1,10 @@
 // The dialogue's solution quantities: each step computes, from the answers
 // kept in the run, the quantities the dialogue prints next, with the shared
-// formulas of shape/virial.hpp.
+// formulas of solution/virial.hpp.
 #pragma once
 
 #include "app/run_data.hpp"
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 
 namespace triex {
 

@@ -14,7 +14,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "support/P01ABF.hpp"
+#include "support/error_exit.hpp"
 #include "support/exit_status.hpp"
 
 namespace triex {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "quadrature/D01AMF.hpp"
-#include "quadrature/D01DAF.hpp"
-#include "shape/callbacks.hpp"
+#include "quadrature/infinite_range.hpp"
+#include "quadrature/nested_patterson.hpp"
+#include "shape/integrands.hpp"
 #include "shape/params.hpp"
 
 namespace triex::bench {

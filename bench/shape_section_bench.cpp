@@ -21,7 +21,7 @@
 
 #include "bench/counters.hpp"
 #include "bench/section_points.hpp"
-#include "shape/callbacks.hpp"
+#include "shape/integrands.hpp"
 #include "shape/shape_section.hpp"
 
 namespace triex::bench {

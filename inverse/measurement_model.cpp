@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "shape/shape_factors.hpp"
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 #include "solution/hydrodynamics.hpp"
 
 namespace triex {

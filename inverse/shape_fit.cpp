@@ -9,7 +9,7 @@
 #include <unsupported/Eigen/LevenbergMarquardt>
 #include <vector>
 
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 #include "solution/hydrodynamics.hpp"
 #include "support/refusal.hpp"
 

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "quadrature/D01AMF.hpp"
-#include "quadrature/D01DAF.hpp"
-#include "quadrature/D01DAF_core.hpp"
-#include "shape/callbacks.hpp"
+#include "quadrature/infinite_range.hpp"
+#include "quadrature/nested_patterson.hpp"
+#include "quadrature/nested_patterson_core.hpp"
+#include "shape/integrands.hpp"
 #include "shape/closed_form.hpp"
 #include "shape/params.hpp"
 

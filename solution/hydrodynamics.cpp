@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 
 namespace triex {
 

@@ -32,7 +32,7 @@ The list format, one block per mutant, blocks separated by blank lines,
 lines starting with # are comments:
 
     id:   D01AJY.compaction_index_off_by_one
-    file: quadrature/D01AJY.cpp
+    file: quadrature/epsilon_algorithm.cpp
     from: int INDX = NUM - N + 1;
     to:   int INDX = NUM - N;
     nth:  1            (optional: which occurrence, when `from` is not unique)

@@ -29,8 +29,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "quadrature/D01DAF.hpp"
-#include "shape/callbacks.hpp"
+#include "quadrature/nested_patterson.hpp"
+#include "shape/integrands.hpp"
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
 

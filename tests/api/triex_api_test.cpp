@@ -12,7 +12,7 @@
 
 #include "shape/closed_form.hpp"
 #include "shape/shape_section.hpp"
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 
 namespace triex {
 namespace {

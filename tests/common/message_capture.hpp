@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "support/X04AAF.hpp"
+#include "support/message_unit.hpp"
 
 namespace triex::testing_support {
 

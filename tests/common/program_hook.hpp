@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "support/P01ABF.hpp"
+#include "support/error_exit.hpp"
 
 namespace triex::testing_support {
 

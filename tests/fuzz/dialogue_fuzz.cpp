@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/run.hpp"
-#include "support/P01ABF.hpp"
+#include "support/error_exit.hpp"
 
 namespace {
 struct HardFailure {};

@@ -10,7 +10,7 @@
 
 #include "inverse/measurement_model.hpp"
 #include "inverse/shape_fit.hpp"
-#include "shape/virial.hpp"
+#include "solution/virial.hpp"
 #include "triex/triex.hpp"
 
 namespace triex {

@@ -8,8 +8,8 @@
 #include <array>
 #include <string>
 
-#include "quadrature/D01AMF.hpp"
-#include "shape/callbacks.hpp"
+#include "quadrature/infinite_range.hpp"
+#include "shape/integrands.hpp"
 #include "shape/params.hpp"
 #include "tests/common/child_process.hpp"
 #include "tests/common/program_hook.hpp"

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "shape/callbacks.hpp"
+#include "shape/integrands.hpp"
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
 #include "tests/shape/shape_identity_data.hpp"

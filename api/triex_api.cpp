@@ -1,0 +1,184 @@
+// The public library API (include/triex/triex.hpp): checks every value as the
+// dialogue does, then calls the shared computation.
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "triex/triex.hpp"
+#include "shape/closed_form.hpp"
+#include "shape/shape_factors.hpp"
+#include "shape/shape_section.hpp"
+#include "inverse/solve.hpp"
+#include "solution/virial.hpp"
+#include "solution/hydrodynamics.hpp"
+#include "support/refusal.hpp"
+
+namespace triex {
+namespace {
+
+void require(const std::optional<std::string>& problem) {
+  if (problem) throw std::invalid_argument(*problem);
+}
+
+void require_semi_axes(double a, double b, double c) {
+  require(not_positive("a", a));
+  require(not_positive("b", b));
+  require(not_positive("c", c));
+}
+
+// The dialogue's rule for axial ratios: c is the unit of length, b = b/c and
+// a = (a/b)(b/c), which must itself be a positive finite number.
+struct SemiAxes {
+  double a, b, c;
+};
+SemiAxes semi_axes_from_ratios(double a_over_b, double b_over_c) {
+  require(not_positive("a/b", a_over_b));
+  require(not_positive("b/c", b_over_c));
+  const double a = a_over_b * b_over_c;
+  require(not_positive("a = (a/b)(b/c)", a));
+  return {a, b_over_c, 1.0};
+}
+
+void require_charge(const std::optional<Charge>& charge) {
+  if (!charge) return;
+  require(not_finite("Z", charge->valency));
+  require(not_positive("I", charge->ionic_strength));
+}
+
+// The integrals' results, with the dialogue's verdict on URED against the closed form.
+QuadratureResult from_section(const ShapeQuadrature& q, double a, double b, double c) {
+  return {q.URED, q.S, q.R, q.NPTS_S, q.NPTS_R, q.IFAIL_S, q.IFAIL_R, checked_ured(q.URED, a, b, c).replaced};
+}
+
+}  // namespace
+
+double ured(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return closed_form_ured(a, b, c);
+}
+
+double ured_ratios(double a_over_b, double b_over_c) {
+  const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
+  return closed_form_ured(s.a, s.b, s.c);
+}
+
+ShapeFunctions shape_functions(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  const ClosedFormShape s = closed_form_shape(a, b, c);
+  return {s.volume, s.surface, s.mean_radius};
+}
+
+double mixture_excluded_volume(const ShapeFunctions& first, const ShapeFunctions& second) {
+  for (const ShapeFunctions* s : {&first, &second}) {
+    // The V and S of a tiny particle underflow to 0, yet u12 may be a normal number.
+    require(not_non_negative("V", s->volume));
+    require(not_non_negative("S", s->surface));
+    require(not_non_negative("R", s->mean_radius));
+  }
+  return closed_form_mixture({first.volume, first.surface, first.mean_radius},
+                             {second.volume, second.surface, second.mean_radius});
+}
+
+QuadratureResult quadrature(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return from_section(reduced_excluded_volume(a, b, c), a, b, c);
+}
+
+QuadratureResult quadrature_ratios(double a_over_b, double b_over_c) {
+  const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
+  return from_section(reduced_excluded_volume(s.a, s.b, s.c), s.a, s.b, s.c);
+}
+
+double swollen_specific_volume(double vbar, double hydration, double solvent_density) {
+  require(not_finite("delta", hydration));
+  require(not_positive("rho", solvent_density));
+  require(not_finite("vbar", vbar));
+  const double vs = specific_volume_from_hydration(vbar, hydration, solvent_density);
+  require(not_positive("vs = vbar + delta/rho", vs));
+  return vs;
+}
+
+Virial virial(const VirialInputs& in) {
+  require(not_positive("ured", in.ured));
+  require(not_positive("vs", in.vs));
+  require(not_a_molar_mass("M", in.molar_mass));
+  require_charge(in.charge);
+  Virial out;
+  out.U = molar_covolume(in.vs, in.molar_mass, in.ured);
+  out.u = molecular_covolume(out.U);
+  out.Bex = exclusion_term(out.U, in.molar_mass);
+  out.Bz = in.charge ? polyelectrolyte_term(in.charge->valency, in.charge->ionic_strength, in.vs, in.molar_mass).BZ : 0.0;
+  out.B = virial_sum(out.Bex, out.Bz);
+  const VirialProducts p = virial_products(in.molar_mass, out.B);
+  out.BM = p.BM;
+  out.BM2 = p.BMM;
+  out.BM2_per_uM = p.MICROBMM;
+  return out;
+}
+
+double largest_solvable_ured() { return largest_ured_within_ratio_limit(); }
+
+std::vector<AxialRatios> solve(double X, int points) {
+  if (std::isnan(X)) throw std::invalid_argument("ured = nan must be a number");
+  if (X < 8.0)
+    throw std::invalid_argument("ured = " + shortest(X) + " is below 8, the sphere's: no ellipsoid has it");
+  if (X == 8.0) return {{1.0, 1.0}};
+  if (points < 2) throw std::invalid_argument("points = " + std::to_string(points) + " must be at least 2");
+  const double largest = largest_ured_within_ratio_limit();
+  if (!(X <= largest))
+    throw std::invalid_argument("ured = " + shortest(X) + " is beyond the supported range: axial ratios up to " +
+                                shortest(kMaxSolveRatio) + " reach ured = " + shortest(largest));
+  return ured_level_curve(X, points);
+}
+
+double ured_from_virial(double B, double vs, double molar_mass, std::optional<Charge> charge) {
+  require(not_finite("B", B));
+  require(not_positive("vs", vs));
+  require(not_a_molar_mass("M", molar_mass));
+  require_charge(charge);
+  const double Bz = charge ? polyelectrolyte_term(charge->valency, charge->ionic_strength, vs, molar_mass).BZ : 0.0;
+  return ured_from_exclusion_term(B - Bz, vs, molar_mass);
+}
+
+ShapeFactors shape_factors(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_shape_factors(a, b, c);
+}
+
+ShapeFactors shape_factors_ratios(double a_over_b, double b_over_c) {
+  const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
+  return exact_shape_factors(s.a, s.b, s.c);
+}
+
+TranslationalFriction translational_friction(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_translational_friction(a, b, c);
+}
+
+Gyration gyration(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_gyration(a, b, c);
+}
+
+RotationalDiffusion rotational_diffusion(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_rotational_diffusion(a, b, c);
+}
+
+double viscosity_increment(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  return exact_viscosity_increment(a, b, c);
+}
+
+Predictions predict(const ShapeFactors& shape, const PredictionInputs& in) {
+  require(not_a_molar_mass("M", in.molar_mass));
+  require(not_positive("vs", in.vs));
+  if (in.vbar) require(not_positive("vbar", *in.vbar));
+  require(not_positive("eta", in.solvent.viscosity));
+  require(not_positive("T", in.solvent.temperature));
+  if (in.solvent.density) require(not_positive("rho", *in.solvent.density));
+  return predict_measurements(shape, in);
+}
+
+}  // namespace triex

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "inverse/measurement_model.hpp"
@@ -186,19 +187,23 @@ TEST(ShapeFit, RegionsAndConditioningTellHowWellTheDataFixTheShape) {
   EXPECT_LT(good.a_over_b_68.hi, 3.0);
   EXPECT_EQ(conditioning_note(r, in.data, [](M k) { return std::string(measurement_name(k)); }), "");
   // The amplification against refits: each datum moved by 1e-4 relative in
-  // turn gives d ln(ratio) / d ln(m), and independent 1 % errors add in quadrature.
-  {
-    const double ab = good.a_over_b, bc = good.b_over_c;
+  // turn gives d ln(ratio) / d ln(m), and independent 1 % errors add in
+  // quadrature. The larger of the two ratios' errors counts: at 2.5:4:1 it is
+  // that of a/b, at 6:1.5:1 that of b/c.
+  for (const auto& [ab_true, bc_true, b_over_c_worse] : {std::tuple{2.5, 4.0, false}, std::tuple{6.0, 1.5, true}}) {
+    FitInputs at = in;
+    at.data = exact_data(at, ab_true, bc_true, 0.35, {M::IntrinsicViscosity, M::RelaxationTime});
+    const FitSolution m0 = fit(at).solutions.front();
     double var_x = 0, var_y = 0;
-    for (std::size_t d = 0; d < in.data.size(); ++d) {
-      FitInputs moved = in;
+    for (std::size_t d = 0; d < at.data.size(); ++d) {
+      FitInputs moved = at;
       moved.data[d].value *= 1 + 1e-4;
-      const FitResult refit = fit(moved);
-      const FitSolution& m = refit.solutions.front();
-      var_x += std::pow(std::log(m.a_over_b / ab) / std::log1p(1e-4), 2);
-      var_y += std::pow(std::log(m.b_over_c / bc) / std::log1p(1e-4), 2);
+      const FitSolution m = fit(moved).solutions.front();
+      var_x += std::pow(std::log(m.a_over_b / m0.a_over_b) / std::log1p(1e-4), 2);
+      var_y += std::pow(std::log(m.b_over_c / m0.b_over_c) / std::log1p(1e-4), 2);
     }
-    EXPECT_NEAR(good.amplification, std::sqrt(std::max(var_x, var_y)), 1e-3 * good.amplification);
+    EXPECT_EQ(var_y > var_x, b_over_c_worse) << ab_true << ":" << bc_true;
+    EXPECT_NEAR(m0.amplification, std::sqrt(std::max(var_x, var_y)), 1e-3 * m0.amplification);
   }
   // A hydration up to 2 g/g is plausible.
   {
@@ -226,6 +231,13 @@ TEST(ShapeFit, RegionsAndConditioningTellHowWellTheDataFixTheShape) {
   ASSERT_TRUE(r.best_addition);
   EXPECT_EQ(*r.best_addition, M::RelaxationTime);  // the rotational datum
   EXPECT_LT(r.amplification_with_addition, 10);
+  // The added datum counts at 2 %, half the weight of the others at 1 %: its
+  // amplification lies between the fit's own and that of all three data at 1 %.
+  {
+    FitInputs three = in;
+    three.data = exact_data(in, 2.5, 4.0, 0.35, {M::Virial, M::StokesRadius, M::RelaxationTime});
+    EXPECT_GT(r.amplification_with_addition, fit(three).solutions.front().amplification);
+  }
   const std::string note = conditioning_note(r, in.data, [](M k) {
     std::string label = "<";  // built in steps: GCC 12 warns falsely about "<" + std::string
     label += measurement_name(k);

@@ -138,7 +138,7 @@ Outcome run_fit(const FitOptions& options, const CommonOptions& common, Streams&
 
   const FitSolution& best = result.solutions.front();
   if (const std::string note = conditioning_note(result, in.data, option_label); !note.empty())
-    say(streams.err, "fit", note);
+    say(streams.err, "fit", "note: " + note);
   if (result.consistent) return Outcome::Done;
   std::ostringstream words;
   words << "inconsistent data: chi2 = " << rounded(best.chi2) << " is beyond " << rounded(result.chi2_limit)

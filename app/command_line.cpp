@@ -58,7 +58,7 @@ CommandLineAction handle_command_line(std::span<const std::string_view> args, st
     err << "triex: unknown argument \"" << with_controls_shown(cut_between_characters(*unknown, 80))
         << "\" (try triex --help)\n";
     err.flush();
-    status = err ? 2 : kStatusWriteFailed;
+    status = exit_code(Outcome::Refused, static_cast<bool>(err));
     return CommandLineAction::Exit;
   }
   if (is_help(args[0])) {

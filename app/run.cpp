@@ -291,7 +291,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err) {
     const Refusal& r = dialogue.refusal();
     err << "triex: answer to \"" << r.question << "\": " << r.what << '\n';
     err.flush();
-    return err ? kStatusRefused : kStatusWriteFailed;
+    return exit_code(Outcome::Refused, static_cast<bool>(err));
   }
   return 0;
 }

@@ -69,7 +69,7 @@ int report_write_failure(const std::ostream& out, std::ostream& err) {
   if (const int error_number = transfer_error(out.rdbuf()); error_number != 0) err << ": " << describe(error_number);
   err << '\n';
   err.flush();
-  return kStatusWriteFailed;
+  return exit_code(Outcome::WriteFailed);
 }
 
 int read_error(const std::istream& in) { return transfer_error(in.rdbuf()); }
@@ -77,7 +77,7 @@ int read_error(const std::istream& in) { return transfer_error(in.rdbuf()); }
 int report_read_failure(int error_number, std::ostream& err) {
   err << "triex: cannot read standard input: " << describe(error_number) << '\n';
   err.flush();
-  return err ? kStatusRefused : kStatusWriteFailed;
+  return exit_code(Outcome::Refused, static_cast<bool>(err));
 }
 
 StandardStreams::StandardStreams() : previous_hook_(set_hard_failure_hook(&end_after_hard_failure)) {
@@ -95,7 +95,7 @@ void StandardStreams::end_after_hard_failure() {
     out.flush();
     if (!out) std::exit(report_write_failure(out, std::cerr));
   }
-  std::exit(1);
+  std::exit(exit_code(Outcome::HardFailure));
 }
 
 }  // namespace triex

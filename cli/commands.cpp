@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -64,7 +64,7 @@ void add_common_options(CLI::App& command, CommonOptions& common, std::string& m
 }
 
 // triex shape: the shape as for ured, and the molecule and its solvent for the predicted measurements.
-void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& common, std::string& format) {
+CLI::App* add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& common, std::string& format) {
   CLI::App* shape = app.add_subcommand(
       "shape", "the hydrodynamic and scattering shape factors of one shape, and what they predict");
   shape->add_option("axes", options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
@@ -101,6 +101,7 @@ void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& comm
       "\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
       "Reasons go to standard error.\n");
   add_output_options(*shape, common, format);
+  return shape;
 }
 
 // triex fit: the molecule, its solvent and its data (each VALUE[:SIGMA]).
@@ -182,49 +183,90 @@ std::string solve_description() {
   return text.str();
 }
 
-}  // namespace
+// The command line of the commands: every subcommand with its options, each
+// set up by its own function, and the one that was given run.
+class CommandLine {
+ public:
+  CommandLine();
+  CommandLine(const CommandLine&) = delete;  // the options are bound to the members' addresses
+  CommandLine& operator=(const CommandLine&) = delete;
+  // Parses `args` (the command first) and runs the command; what ends it
+  // early is thrown (CommandError, std::invalid_argument, CLI::ParseError).
+  Outcome run(std::span<const std::string_view> args, Streams& streams);
+  // The command given, for the words on standard error; empty before one was parsed.
+  std::string command() const;
+  // The usage a refused command line points to: "triex COMMAND --help".
+  std::string help_hint() const;
 
-bool is_command(std::string_view argument) {
-  return std::find(kCommands.begin(), kCommands.end(), argument) != kCommands.end();
+ private:
+  using Runner = std::function<Outcome(Streams&)>;
+  void add(CLI::App* command, Runner run) { commands_.push_back({command, std::move(run)}); }
+  void setup_ured();
+  void setup_table();
+  void setup_batch();
+  void setup_solve();
+  void setup_help();
+  Outcome write_out(const std::string& text, Streams& streams);
+
+  CLI::App app_{"triex: the excluded volume of triaxial ellipsoids", "triex"};
+  std::vector<std::pair<CLI::App*, Runner>> commands_;
+  CommonOptions common_;
+  std::string method_ = "exact", format_ = "csv";
+  UredOptions ured_;
+  ShapeOptions shape_;
+  TableOptions table_;
+  std::string spacing_ = "log";
+  BatchOptions batch_;
+  std::string output_separator_ = "comma";
+  SolveOptions solve_;
+  FitOptions fit_;
+  StructureOptions structure_;
+  std::string topic_;
+};
+
+CommandLine::CommandLine() {
+  app_.require_subcommand(1, 1);
+  app_.footer(std::string(kStatuses.substr(1)));
+  common_.threads = default_thread_count();
+  setup_ured();
+  add(add_shape_command(app_, shape_, common_, format_), [this](Streams& s) { return run_shape(shape_, common_, s); });
+  setup_table();
+  setup_batch();
+  setup_solve();
+  add(add_fit_command(app_, fit_, common_, format_), [this](Streams& s) { return run_fit(fit_, common_, s); });
+  add(add_structure_command(app_, structure_, common_, format_, std::string(kStatuses)),
+      [this](Streams& s) { return run_structure(structure_, common_, s); });
+  setup_help();
 }
 
-std::string_view commands_summary() { return kSummary; }
-
-int run_command(std::span<const std::string_view> args, Streams& streams) {
-  CLI::App app{"triex: the excluded volume of triaxial ellipsoids", "triex"};
-  app.require_subcommand(1, 1);
-  app.footer(std::string(kStatuses.substr(1)));
-
-  CommonOptions common;
-  common.threads = default_thread_count();
-  std::string method = "exact", format = "csv";
-
-  UredOptions ured_options;
-  CLI::App* ured = app.add_subcommand("ured", "u_red of one shape, from its semi-axes or its axial ratios");
-  ured->add_option("axes", ured_options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
-  ured->add_option("--ratios", ured_options.ratios, "the axial ratios a/b and b/c instead")->expected(2);
+void CommandLine::setup_ured() {
+  CLI::App* ured = app_.add_subcommand("ured", "u_red of one shape, from its semi-axes or its axial ratios");
+  ured->add_option("axes", ured_.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
+  ured->add_option("--ratios", ured_.ratios, "the axial ratios a/b and b/c instead")->expected(2);
   ured->footer("Example:\n  triex ured 300 200 100\n  triex ured --ratios 1.5 2 --method both" +
                std::string(kStatuses));
-  add_common_options(*ured, common, method, format);
+  add_common_options(*ured, common_, method_, format_);
+  add(ured, [this](Streams& s) { return run_ured(ured_, common_, s); });
+}
 
-  ShapeOptions shape_options;
-  add_shape_command(app, shape_options, common, format);
-
-  TableOptions table_options;
-  std::string spacing = "log";
-  CLI::App* table = app.add_subcommand(
+void CommandLine::setup_table() {
+  CLI::App* table = app_.add_subcommand(
       "table", "u_red over a grid of axial ratios, a/b the outer loop; each end exactly as typed");
-  table->add_option("--ab", table_options.ab, "a/b from LO to HI in N points")->required();
-  table->add_option("--bc", table_options.bc, "b/c from LO to HI in N points")->required();
-  table->add_option("--spacing", spacing, "log (the default) or linear")->check(CLI::IsMember({"log", "linear"}));
+  table->add_option("--ab", table_.ab, "a/b from LO to HI in N points")->required();
+  table->add_option("--bc", table_.bc, "b/c from LO to HI in N points")->required();
+  table->add_option("--spacing", spacing_, "log (the default) or linear")->check(CLI::IsMember({"log", "linear"}));
   table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + std::string(kStatuses));
-  add_common_options(*table, common, method, format);
+  add_common_options(*table, common_, method_, format_);
+  add(table, [this](Streams& s) {
+    table_.spacing = spacing_ == "linear" ? Spacing::Linear : Spacing::Log;
+    return run_table(table_, common_, s);
+  });
+}
 
-  BatchOptions batch_options;
-  CLI::App* batch = app.add_subcommand("batch", "the dialogue's report for each molecule of a CSV file");
-  batch->add_option("FILE", batch_options.file, "the CSV file, - for standard input")->required();
-  std::string output_separator = "comma";
-  batch->add_option("--output-separator", output_separator,
+void CommandLine::setup_batch() {
+  CLI::App* batch = app_.add_subcommand("batch", "the dialogue's report for each molecule of a CSV file");
+  batch->add_option("FILE", batch_.file, "the CSV file, - for standard input")->required();
+  batch->add_option("--output-separator", output_separator_,
                     "comma (the default) or semicolon (with decimal commas, for spreadsheets that expect them)")
       ->check(CLI::IsMember({"comma", "semicolon"}));
   batch->footer(
@@ -249,90 +291,106 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
       "rg_angstrom, tau_h_ns and intrinsic_viscosity_ml_per_g.\n"
       "\nExample:\n  triex batch proteins.csv -o results.csv" +
       std::string(kStatuses));
-  add_common_options(*batch, common, method, format);
+  add_common_options(*batch, common_, method_, format_);
+  add(batch, [this](Streams& s) {
+    if (output_separator_ == "semicolon") {
+      if (common_.format == Format::Json) refuse("--output-separator semicolon needs --format csv" + help_hint());
+      batch_.output_separator = ';';
+    }
+    return run_batch(batch_, common_, s);
+  });
+}
 
-  SolveOptions solve_options;
-  CLI::App* solve = app.add_subcommand("solve", "the shapes with a given u_red, or with a measured B");
+void CommandLine::setup_solve() {
+  CLI::App* solve = app_.add_subcommand("solve", "the shapes with a given u_red, or with a measured B");
   solve->description(solve_description());
   const auto text_option = [&](const char* name, std::optional<std::string>& value, const char* help) {
     add_number_option(*solve, name, value, help);
   };
-  text_option("--ured", solve_options.ured, "the reduced excluded volume X (8 for a sphere)");
-  text_option("--virial", solve_options.virial, "the second virial coefficient B (ml mol/g^2)");
-  text_option("--molar-mass", solve_options.molar_mass, "M (g/mol)");
-  text_option("--vs", solve_options.vs, "the swollen specific volume (ml/g)");
-  text_option("--hydration", solve_options.hydration, "delta (g/g), with --solvent-density and --vbar");
-  text_option("--solvent-density", solve_options.solvent_density, "rho (g/ml)");
-  text_option("--vbar", solve_options.vbar, "the partial specific volume (ml/g)");
-  text_option("--valency", solve_options.valency, "Z, with --ionic-strength: B(z) is taken off B first");
-  text_option("--ionic-strength", solve_options.ionic_strength, "I (mol/l)");
-  solve->add_option("--points", solve_options.points, "rows along the curve (default 50)")
+  text_option("--ured", solve_.ured, "the reduced excluded volume X (8 for a sphere)");
+  text_option("--virial", solve_.virial, "the second virial coefficient B (ml mol/g^2)");
+  text_option("--molar-mass", solve_.molar_mass, "M (g/mol)");
+  text_option("--vs", solve_.vs, "the swollen specific volume (ml/g)");
+  text_option("--hydration", solve_.hydration, "delta (g/g), with --solvent-density and --vbar");
+  text_option("--solvent-density", solve_.solvent_density, "rho (g/ml)");
+  text_option("--vbar", solve_.vbar, "the partial specific volume (ml/g)");
+  text_option("--valency", solve_.valency, "Z, with --ionic-strength: B(z) is taken off B first");
+  text_option("--ionic-strength", solve_.ionic_strength, "I (mol/l)");
+  solve->add_option("--points", solve_.points, "rows along the curve (default 50)")
       ->check(CLI::Range(2, 1000000));
   solve->footer("Columns: a_over_b, b_over_c, ured_exact; the first row is the prolate\n"
                 "solution, the last the oblate one.\n\nExamples:\n  triex solve --ured 10 --points 5\n"
                 "  triex solve --virial 6.5e-4 --molar-mass 66000 --vs 0.98" +
                 std::string(kStatuses));
-  add_common_options(*solve, common, method, format, false);
+  add_common_options(*solve, common_, method_, format_, false);
+  add(solve, [this](Streams& s) { return run_solve(solve_, common_, s); });
+}
 
-  FitOptions fit_options;
-  CLI::App* fit = add_fit_command(app, fit_options, common, format);
+void CommandLine::setup_help() {
+  CLI::App* help = app_.add_subcommand("help", "the usage of a command");
+  help->add_option("COMMAND", topic_, "ured, shape, table, batch, solve, structure or fit");
+  add(help, [this](Streams& s) {
+    if (topic_.empty())
+      return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + std::string(kStatuses), s);
+    if (topic_ == "help" || !is_command(topic_)) refuse("no command \"" + topic_ + "\" (try triex --help)");
+    return write_out(app_.get_subcommand(topic_)->help("triex"), s);
+  });
+}
 
-  StructureOptions structure_options;
-  CLI::App* structure = add_structure_command(app, structure_options, common, format, std::string(kStatuses));
+Outcome CommandLine::write_out(const std::string& text, Streams& streams) {
+  if (!streams.out.write(text)) cannot_write("standard output", streams.out.error());
+  return Outcome::Done;
+}
 
-  std::string topic;
-  CLI::App* help = app.add_subcommand("help", "the usage of a command");
-  help->add_option("COMMAND", topic, "ured, shape, table, batch, solve, structure or fit");
+std::string CommandLine::command() const {
+  const auto parsed = app_.get_subcommands();
+  return parsed.empty() ? std::string() : parsed.front()->get_name();
+}
 
-  const auto write_out = [&](const std::string& text) {
-    if (streams.out.write(text)) return 0;
-    streams.err << "triex: cannot write standard output: " << std::strerror(streams.out.error()) << '\n';
-    streams.err.flush();
-    return kStatusWriteFailed;
-  };
-  const auto refuse = [&](std::string message, std::string_view command) {
-    // One line, and no control character of the arguments sent to the terminal.
-    for (char& c : message)
-      if (static_cast<unsigned char>(c) < 32 || c == 127) c = c == '\n' ? ' ' : '?';
-    streams.err << "triex: " << message << " (try triex " << command << (command.empty() ? "" : " ") << "--help)\n";
-    streams.err.flush();
-    return streams.err ? kStatusRefused : kStatusWriteFailed;
-  };
+std::string CommandLine::help_hint() const {
+  const std::string name = command();
+  return " (try triex " + name + (name.empty() ? "" : " ") + "--help)";
+}
 
+Outcome CommandLine::run(std::span<const std::string_view> args, Streams& streams) {
   // CLI11 parses from the end of a vector of arguments.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
-    app.parse(reversed);
+    app_.parse(reversed);
   } catch (const CLI::CallForHelp&) {
-    return write_out(app.help());
-  } catch (const CLI::ParseError& e) {
-    const auto parsed = app.get_subcommands();
-    return refuse(e.what(), parsed.empty() ? "" : parsed.front()->get_name());
+    return write_out(app_.help(), streams);
   }
+  common_.method = method_ == "quadrature" ? Method::Quadrature : method_ == "both" ? Method::Both : Method::Exact;
+  common_.format = format_ == "json" ? Format::Json : Format::Csv;
+  for (const auto& [command, run_it] : commands_)
+    if (command->parsed()) return run_it(streams);
+  refuse("no command was given" + help_hint());  // require_subcommand(1, 1) makes this unreachable
+}
 
-  if (help->parsed()) {
-    if (topic.empty()) return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + std::string(kStatuses));
-    if (topic == "help" || !is_command(topic)) return refuse("help: no command \"" + topic + "\"", "");
-    return write_out(app.get_subcommand(topic)->help("triex"));
+}  // namespace
+
+bool is_command(std::string_view argument) {
+  return std::find(kCommands.begin(), kCommands.end(), argument) != kCommands.end();
+}
+
+std::string_view commands_summary() { return kSummary; }
+
+int run_command(std::span<const std::string_view> args, Streams& streams) {
+  CommandLine line;
+  std::ostream& err = streams.err;
+  try {
+    const Outcome outcome = line.run(args, streams);
+    err.flush();
+    return exit_code(outcome, static_cast<bool>(err));
+  } catch (const CommandError& e) {
+    say(err, line.command(), e.what());
+    return exit_code(e.outcome(), static_cast<bool>(err));
+  } catch (const CLI::ParseError& e) {
+    say(err, line.command(), e.what() + line.help_hint());
+  } catch (const std::invalid_argument& e) {  // a value the library refused
+    say(err, line.command(), e.what());
   }
-  common.method = method == "quadrature" ? Method::Quadrature : method == "both" ? Method::Both : Method::Exact;
-  common.format = format == "json" ? Format::Json : Format::Csv;
-  if (ured->parsed()) return run_ured(ured_options, common, streams);
-  if (app.got_subcommand("shape")) return run_shape(shape_options, common, streams);
-  if (table->parsed()) {
-    table_options.spacing = spacing == "linear" ? Spacing::Linear : Spacing::Log;
-    return run_table(table_options, common, streams);
-  }
-  if (batch->parsed()) {
-    if (output_separator == "semicolon") {
-      if (common.format == Format::Json) return refuse("--output-separator semicolon needs --format csv", "batch");
-      batch_options.output_separator = ';';
-    }
-    return run_batch(batch_options, common, streams);
-  }
-  if (structure->parsed()) return run_structure(structure_options, common, streams);
-  if (fit->parsed()) return run_fit(fit_options, common, streams);
-  return run_solve(solve_options, common, streams);
+  return exit_code(Outcome::Refused, static_cast<bool>(err));
 }
 
 }  // namespace triex::cli

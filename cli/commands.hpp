@@ -17,9 +17,11 @@ bool is_command(std::string_view argument);
 std::string_view commands_summary();
 
 // Runs the command line `args` (the command first, without the program
-// name). Returns the exit status: 0 done, 1 a quadrature did not converge,
-// 2 something was refused (an unknown option or a bad value included),
-// 3 the output could not be written.
+// name). What ends a command early is reported here, once, as
+// "triex COMMAND: reason" on standard error. Returns the exit status of the
+// command's outcome (support/exit_status.hpp): 0 done, 1 a quadrature value
+// plainly wrong or a fit's data inconsistent, 2 something was refused (an
+// unknown option or a bad value included), 3 the output could not be written.
 int run_command(std::span<const std::string_view> args, Streams& streams);
 
 }  // namespace triex::cli

@@ -114,104 +114,132 @@ bool CsvReader::skip_to_record_end(bool in_quotes) {
   return !in_quotes;
 }
 
-bool CsvReader::next(CsvRecord& record) {
-  record = CsvRecord{};
-  if (!started_) {
-    started_ = true;
-    // A byte-order mark, as spreadsheets write before UTF-8 text.
-    if (peek() == 0xEF) {
+// A byte-order mark, as spreadsheets write before UTF-8 text.
+void CsvReader::skip_byte_order_mark(CsvRecord& record) {
+  if (peek() != 0xEF) return;
+  in_.sbumpc();
+  if (in_.sgetc() == 0xBB) {
+    in_.sbumpc();
+    if (in_.sgetc() == 0xBF) {
       in_.sbumpc();
-      if (in_.sgetc() == 0xBB) {
-        in_.sbumpc();
-        if (in_.sgetc() == 0xBF) in_.sbumpc();
-        else refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
-      } else {
-        refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
-      }
+      return;
     }
   }
-  // Empty lines between records are skipped.
+  refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
+}
+
+// Empty lines between records are skipped. A lone CR is not a line end: it
+// starts a record whose first cell holds it.
+void CsvReader::skip_empty_lines(CsvRecord& record) {
   for (;;) {
     if (peek() == '\r') {
       bump();
       if (peek() != '\n') {
         record.line = line_;
         record.cells.emplace_back("\r");
-        break;
+        return;
       }
     }
-    if (peek() != '\n') break;
+    if (peek() != '\n') return;
     get();
   }
-  if (separator_ == 0) detect_separator();
-  if (peek() == kEnd && record.cells.empty() && !record.problem) return false;
-  record.line = line_;
-  if (record.cells.empty()) record.cells.emplace_back();
+}
 
+// A record longer than kMaxRecordBytes: refused and read on to its end, its
+// cells dropped. `c` is not part of the record yet: it may itself end it, or
+// open or close a quote.
+void CsvReader::skip_long_record(CsvRecord& record, int c, bool quoted, std::size_t cell) {
+  refuse(record, "the line is longer than " + std::to_string(kMaxRecordBytes) + " bytes", std::nullopt);
+  if (c == '"' && !quoted) quote_line_ = line_;
+  if ((quoted || c != '\n') && !skip_to_record_end(quoted != (c == '"'))) refuse_unclosed_quote(record, cell);
+  record.cells.clear();
+}
+
+// A character inside quotes: a doubled quote stands for one, a single one closes them.
+void CsvReader::read_quoted(int c, std::string& cell, Quotes& quotes) {
+  if (c != '"') {
+    cell += static_cast<char>(c);
+  } else if (peek() == '"') {
+    bump();
+    cell += '"';
+  } else {
+    quotes.open = false;
+    quotes.closed = true;
+  }
+}
+
+// A character outside quotes, other than a separator or a line end.
+void CsvReader::read_unquoted(int c, CsvRecord& record, Quotes& quotes) {
+  std::string& cell = record.cells.back();
+  const std::size_t index = record.cells.size() - 1;
+  if (c == '\r' && peek() == '\n') return;  // CRLF ends the record at the LF
+  if (c == '"') {
+    if (cell.empty() && !quotes.closed) {
+      quotes.open = true;
+      quote_line_ = line_;
+      return;
+    }
+    refuse(record, quotes.closed ? "text after a closing quote" : "a quote inside a cell that is not quoted", index);
+  } else if (quotes.closed) {
+    refuse(record, "text after a closing quote", index);
+  }
+  cell += static_cast<char>(c);
+}
+
+// Reads the cells to the end of the record; false when it was refused for its
+// length or its number of cells (and skipped to its end, its cells dropped).
+bool CsvReader::read_cells(CsvRecord& record) {
   std::size_t bytes = 0;
-  bool quoted = false;      // inside a quoted cell
-  bool was_quoted = false;  // the current cell was quoted and its quote closed
+  Quotes quotes;
   for (;;) {
     const int c = get();
-    std::string& cell = record.cells.back();
-    const std::size_t index = record.cells.size() - 1;
     if (c == kEnd) {
-      if (quoted) refuse_unclosed_quote(record, index);
-      break;
-    }
-    if (++bytes > kMaxRecordBytes) {
-      refuse(record, "the line is longer than " + std::to_string(kMaxRecordBytes) + " bytes", std::nullopt);
-      // c is not part of the record yet: it may itself end it, or open or close a quote.
-      if (c == '"' && !quoted) quote_line_ = line_;
-      if ((quoted || c != '\n') && !skip_to_record_end(quoted != (c == '"'))) refuse_unclosed_quote(record, index);
-      record.cells.clear();
+      if (quotes.open) refuse_unclosed_quote(record, record.cells.size() - 1);
       return true;
     }
-    if (quoted) {
-      if (c == '"') {
-        if (peek() == '"') {
-          bump();
-          cell += '"';
-        } else {
-          quoted = false;
-          was_quoted = true;
-        }
-      } else {
-        cell += static_cast<char>(c);
-      }
-      continue;
+    if (++bytes > kMaxRecordBytes) {
+      skip_long_record(record, c, quotes.open, record.cells.size() - 1);
+      return false;
     }
-    if (c == separator_) {
+    if (quotes.open) {
+      read_quoted(c, record.cells.back(), quotes);
+    } else if (c == separator_) {
       if (record.cells.size() == kMaxCells) {
         refuse(record, "more than " + std::to_string(kMaxCells) + " cells", std::nullopt);
         skip_to_record_end(false);
         record.cells.clear();
-        return true;
+        return false;
       }
       record.cells.emplace_back();
-      was_quoted = false;
-      continue;
+      quotes.closed = false;
+    } else if (c == '\n') {
+      return true;
+    } else {
+      read_unquoted(c, record, quotes);
     }
-    if (c == '\n') break;
-    if (c == '\r' && peek() == '\n') continue;  // CRLF ends the record at the LF
-    if (c == '"') {
-      if (cell.empty() && !was_quoted) {
-        quoted = true;
-        quote_line_ = line_;
-        continue;
-      }
-      refuse(record, was_quoted ? "text after a closing quote" : "a quote inside a cell that is not quoted", index);
-      cell += '"';
-      continue;
-    }
-    if (was_quoted) refuse(record, "text after a closing quote", index);
-    cell += static_cast<char>(c);
   }
+}
+
+void CsvReader::refuse_bad_bytes(CsvRecord& record) {
   for (std::size_t i = 0; i < record.cells.size(); ++i) {
     const std::string& cell = record.cells[i];
     if (cell.find('\0') != std::string::npos) refuse(record, "a NUL byte", i);
     else if (!valid_utf8(cell)) refuse(record, "text that is not valid UTF-8", i);
   }
+}
+
+bool CsvReader::next(CsvRecord& record) {
+  record = CsvRecord{};
+  if (!started_) {
+    started_ = true;
+    skip_byte_order_mark(record);
+  }
+  skip_empty_lines(record);
+  if (separator_ == 0) detect_separator();
+  if (peek() == kEnd && record.cells.empty() && !record.problem) return false;
+  record.line = line_;
+  if (record.cells.empty()) record.cells.emplace_back();
+  if (read_cells(record)) refuse_bad_bytes(record);
   return true;
 }
 

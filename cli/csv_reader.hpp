@@ -48,6 +48,18 @@ class CsvReader {
   void refuse_unclosed_quote(CsvRecord& record, std::size_t cell);
   bool skip_to_record_end(bool in_quotes);
 
+  // The quotes of the cell being read: inside them, or past their close.
+  struct Quotes {
+    bool open = false, closed = false;
+  };
+  void skip_byte_order_mark(CsvRecord& record);
+  void skip_empty_lines(CsvRecord& record);
+  bool read_cells(CsvRecord& record);
+  void read_quoted(int c, std::string& cell, Quotes& quotes);
+  void read_unquoted(int c, CsvRecord& record, Quotes& quotes);
+  void skip_long_record(CsvRecord& record, int c, bool quoted, std::size_t cell);
+  void refuse_bad_bytes(CsvRecord& record);
+
   std::streambuf& in_;
   char separator_;
   std::string ahead_;          // the header line, read ahead to find the separator, then read again

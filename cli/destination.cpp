@@ -1,27 +1,19 @@
 #include "cli/destination.hpp"
 
-#include <cstring>
-
-#include "cli/command_runs.hpp"
+#include "cli/command_error.hpp"
 
 namespace triex::cli {
 
 Destination::Destination(const std::string& path, Sink& standard_output)
     : path_(path), standard_output_(standard_output) {
   if (!path.empty()) file_ = std::make_unique<ReplacingFile>(path);
+  if (!good()) fail();
 }
 
-int Destination::report_failure(std::ostream& err) {
-  const int error_number = sink().error();
-  err << "triex: cannot write " << (file_ ? path_ : std::string("standard output")) << ": "
-      << (error_number != 0 ? std::strerror(error_number) : "unknown error") << '\n';
-  err.flush();
-  return kStatusWriteFailed;
-}
+void Destination::fail() { cannot_write(file_ ? path_ : std::string("standard output"), sink().error()); }
 
-int Destination::finish(std::ostream& err) {
-  if (file_ ? !file_->commit() : !good()) return report_failure(err);
-  return 0;
+void Destination::finish() {
+  if (file_ ? !file_->commit() : !good()) fail();
 }
 
 }  // namespace triex::cli

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "cli/output.hpp"
@@ -13,18 +12,19 @@ namespace triex::cli {
 class Destination {
  public:
   // Opens the -o file (when there is one) at once, so that a path that cannot
-  // be written is refused before any work.
+  // be written ends the command before any work (CommandError, "cannot write
+  // WHERE: REASON").
   Destination(const std::string& path, Sink& standard_output);
   Sink& sink() { return file_ ? static_cast<Sink&>(*file_) : standard_output_; }
   // Whether nothing has failed so far.
   bool good() { return sink().error() == 0; }
-  // Completes the output (the rename of the -o file). Returns 0, or 3 after
-  // writing "triex: cannot write WHERE: REASON" on `err`.
-  int finish(std::ostream& err);
-  // The failure message for a sink that failed before finish.
-  int report_failure(std::ostream& err);
+  // Completes the output (the rename of the -o file), or ends the command as
+  // the constructor does. A file not completed is removed.
+  void finish();
 
  private:
+  [[noreturn]] void fail();
+
   std::string path_;
   Sink& standard_output_;
   std::unique_ptr<ReplacingFile> file_;

@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "shape/shape_section.hpp"
-#include "support/exit_status.hpp"
+#include "cli/command_error.hpp"
 
 namespace triex::cli {
 
@@ -62,20 +62,19 @@ std::string plainly_wrong_rule() {
   return "not finite, or further than " + std::string(trust, end) + " relative from the closed form";
 }
 
-int quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally) {
+Outcome quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally) {
   const auto of_shapes = [&](std::size_t n) {
     return std::to_string(n) + " of " + std::to_string(tally.shapes) + (tally.shapes == 1 ? " shape" : " shapes");
   };
   if (tally.failure_codes > 0)
-    err << "triex " << command << ": note: ifail_surface or ifail_curvature is not 0 for " << of_shapes(tally.failure_codes)
-        << " (a rule stopped short of its requested accuracy); such a value counts as wrong only when it is "
-        << plainly_wrong_rule() << '\n';
+    say(err, command,
+        "note: ifail_surface or ifail_curvature is not 0 for " + of_shapes(tally.failure_codes) +
+            " (a rule stopped short of its requested accuracy); such a value counts as wrong only when it is " +
+            plainly_wrong_rule());
   if (tally.plainly_wrong > 0)
-    err << "triex " << command << ": the quadrature's ured is plainly wrong for " << of_shapes(tally.plainly_wrong)
-        << " (" << plainly_wrong_rule() << ")\n";
-  err.flush();
-  if (!err) return kStatusWriteFailed;
-  return tally.plainly_wrong > 0 ? kStatusQuadratureWrong : 0;
+    say(err, command,
+        "the quadrature's ured is plainly wrong for " + of_shapes(tally.plainly_wrong) + " (" + plainly_wrong_rule() + ")");
+  return tally.plainly_wrong > 0 ? Outcome::QuadraturePlainlyWrong : Outcome::Done;
 }
 
 }  // namespace triex::cli

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/output.hpp"
+#include "support/exit_status.hpp"
 #include "triex/triex.hpp"
 
 namespace triex::cli {
@@ -47,8 +48,8 @@ bool plainly_wrong(const ShapeValues& values, Method method);
 // The words for a plainly wrong value, for a message.
 std::string plainly_wrong_rule();
 // One line on `err` for the failure codes and one for plainly wrong values,
-// where there are any ("triex COMMAND: ..."). Returns the status: 1 when some
-// value is plainly wrong, else 0; 3 when `err` cannot be written.
-int quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally);
+// where there are any ("triex COMMAND: ..."). Returns QuadraturePlainlyWrong
+// when some value is plainly wrong, else Done.
+Outcome quadrature_status(std::ostream& err, std::string_view command, const QuadratureTally& tally);
 
 }  // namespace triex::cli

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <stdexcept>
 
 #include "cli/destination.hpp"
@@ -87,12 +88,7 @@ std::string measurement_option(Measurement kind) {
   return "--?";
 }
 
-int run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams) {
-  const auto refuse = [&](const std::string& message) {
-    streams.err << "triex fit: " << message << '\n';
-    streams.err.flush();
-    return streams.err ? kStatusRefused : kStatusWriteFailed;
-  };
+Outcome run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams) {
   FitInputs in;
   FitResult result;
   try {
@@ -100,13 +96,10 @@ int run_fit(const FitOptions& options, const CommonOptions& common, Streams& str
     result = fit(in);
   } catch (const FitRefused& e) {
     // The datum by its option; other inputs are named by the library.
-    return refuse(e.measurement ? measurement_option(*e.measurement) + ": " + e.what() : std::string(e.what()));
-  } catch (const std::invalid_argument& e) {
-    return refuse(e.what());
+    refuse(e.measurement ? measurement_option(*e.measurement) + ": " + e.what() : std::string(e.what()));
   }
 
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(streams.err);
   std::vector<std::string> columns = {
       "a_over_b",      "b_over_c",      "a_angstrom",    "b_angstrom",    "c_angstrom",    "vs_ml_per_g",
       "hydration_g_per_g", "chi2",      "a_over_b_lo68", "a_over_b_hi68", "b_over_c_lo68", "b_over_c_hi68",
@@ -141,24 +134,21 @@ int run_fit(const FitOptions& options, const CommonOptions& common, Streams& str
     writer.row(row);
   }
   writer.finish();
-  const int written = destination.finish(streams.err);
-  if (written != 0) return written;
+  destination.finish();
 
   const FitSolution& best = result.solutions.front();
   if (const std::string note = conditioning_note(result, in.data, option_label); !note.empty())
-    streams.err << "triex fit: " << note << '\n';
-  if (!result.consistent) {
-    streams.err << "triex fit: inconsistent data: chi2 = " << rounded(best.chi2) << " is beyond "
-                << rounded(result.chi2_limit) << ", the 99.9 % point of " << std::max(1, result.degrees_of_freedom)
-                << " degree" << (std::max(1, result.degrees_of_freedom) > 1 ? "s" : "")
-                << " of freedom: no ellipsoid fits them all; the closest shape's residuals (sigmas):";
-    for (std::size_t d = 0; d < in.data.size(); ++d)
-      streams.err << (d ? ", " : " ") << measurement_option(in.data[d].kind) << ' ' << rounded(best.residuals[d]);
-    streams.err << '\n';
-  }
-  streams.err.flush();
-  if (!streams.err) return kStatusWriteFailed;
-  return result.consistent ? 0 : kStatusDataInconsistent;
+    say(streams.err, "fit", "note: " + note);
+  if (result.consistent) return Outcome::Done;
+  std::ostringstream words;
+  words << "inconsistent data: chi2 = " << rounded(best.chi2) << " is beyond " << rounded(result.chi2_limit)
+        << ", the 99.9 % point of " << std::max(1, result.degrees_of_freedom) << " degree"
+        << (std::max(1, result.degrees_of_freedom) > 1 ? "s" : "")
+        << " of freedom: no ellipsoid fits them all; the closest shape's residuals (sigmas):";
+  for (std::size_t d = 0; d < in.data.size(); ++d)
+    words << (d ? ", " : " ") << measurement_option(in.data[d].kind) << ' ' << rounded(best.residuals[d]);
+  say(streams.err, "fit", words.str());
+  return Outcome::DataInconsistent;
 }
 
 }  // namespace triex::cli

@@ -11,7 +11,6 @@
 
 namespace triex::cli {
 
-using triex::kStatusDataInconsistent;
 
 struct FitOptions {
   std::optional<std::string> molar_mass, vbar, hydration, vs, solvent_density, viscosity, temperature, valency,
@@ -23,6 +22,6 @@ struct FitOptions {
 // The option of each measurement ("--virial", ...).
 std::string measurement_option(Measurement kind);
 
-int run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams);
+Outcome run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams);
 
 }  // namespace triex::cli

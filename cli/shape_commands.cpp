@@ -13,12 +13,6 @@
 namespace triex::cli {
 namespace {
 
-int refuse(std::ostream& err, std::string_view command, const std::string& what) {
-  err << "triex " << command << ": " << what << '\n';
-  err.flush();
-  return err ? kStatusRefused : kStatusWriteFailed;
-}
-
 std::vector<double> numbers(const std::vector<std::string>& texts, std::string_view what) {
   std::vector<double> values;
   for (const std::string& text : texts) {
@@ -40,58 +34,44 @@ std::size_t round_size(Method method, unsigned threads) {
 
 }  // namespace
 
-int run_ured(const UredOptions& options, const CommonOptions& common, Streams& streams) {
+Outcome run_ured(const UredOptions& options, const CommonOptions& common, Streams& streams) {
   const bool ratios = !options.ratios.empty();
   if (ratios == !options.axes.empty())
-    return refuse(streams.err, "ured",
-                  ratios ? "give the semi-axes A B C or --ratios AB BC, not both" : "give the semi-axes A B C, or --ratios AB BC");
+    refuse(ratios ? "give the semi-axes A B C or --ratios AB BC, not both" : "give the semi-axes A B C, or --ratios AB BC");
   if (ratios ? options.ratios.size() != 2 : options.axes.size() != 3)
-    return refuse(streams.err, "ured", ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
-  ShapeValues values;
-  std::vector<double> shape;
-  try {
-    shape = ratios ? numbers(options.ratios, "axial ratio") : numbers(options.axes, "semi-axis");
-    values = ratios ? evaluate_ratios(shape[0], shape[1], common.method)
-                    : evaluate_axes(shape[0], shape[1], shape[2], common.method);
-  } catch (const std::invalid_argument& e) {
-    return refuse(streams.err, "ured", e.what());
-  }
+    refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
+  const std::vector<double> shape = ratios ? numbers(options.ratios, "axial ratio") : numbers(options.axes, "semi-axis");
+  const ShapeValues values = ratios ? evaluate_ratios(shape[0], shape[1], common.method)
+                                    : evaluate_axes(shape[0], shape[1], shape[2], common.method);
   std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
                                             : std::vector<std::string>{"a_angstrom", "b_angstrom", "c_angstrom"};
   for (std::string& column : method_columns(common.method)) columns.push_back(std::move(column));
 
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(streams.err);
   RowWriter writer(destination.sink(), common.format, columns);
   std::vector<Cell> cells(shape.begin(), shape.end());
   method_cells(values, common.method, cells);
   writer.row(cells);
   writer.finish();
-  if (const int status = destination.finish(streams.err); status != 0) return status;
+  destination.finish();
   QuadratureTally tally;
   tally.add(values, common.method);
   return quadrature_status(streams.err, "ured", tally);
 }
 
-int run_table(const TableOptions& options, const CommonOptions& common, Streams& streams) {
-  std::vector<double> ab, bc;
-  try {
-    ab = grid_values(parse_grid(options.ab, "--ab"), options.spacing);
-    bc = grid_values(parse_grid(options.bc, "--bc"), options.spacing);
-    // a = (a/b)(b/c) must stay a positive finite number over the whole grid;
-    // the products are monotone in each ratio, so the corners decide.
-    const auto [ab_low, ab_high] = std::minmax_element(ab.begin(), ab.end());
-    const auto [bc_low, bc_high] = std::minmax_element(bc.begin(), bc.end());
-    for (const double a : {*ab_low * *bc_low, *ab_high * *bc_high})
-      if (const auto p = not_positive("a = (a/b)(b/c)", a)) throw std::invalid_argument(*p + " at a corner of the grid");
-  } catch (const std::invalid_argument& e) {
-    return refuse(streams.err, "table", e.what());
-  }
+Outcome run_table(const TableOptions& options, const CommonOptions& common, Streams& streams) {
+  const std::vector<double> ab = grid_values(parse_grid(options.ab, "--ab"), options.spacing);
+  const std::vector<double> bc = grid_values(parse_grid(options.bc, "--bc"), options.spacing);
+  // a = (a/b)(b/c) must stay a positive finite number over the whole grid;
+  // the products are monotone in each ratio, so the corners decide.
+  const auto [ab_low, ab_high] = std::minmax_element(ab.begin(), ab.end());
+  const auto [bc_low, bc_high] = std::minmax_element(bc.begin(), bc.end());
+  for (const double a : {*ab_low * *bc_low, *ab_high * *bc_high})
+    if (const auto p = not_positive("a = (a/b)(b/c)", a)) refuse(*p + " at a corner of the grid");
 
   std::vector<std::string> columns = {"a_over_b", "b_over_c"};
   for (std::string& column : method_columns(common.method)) columns.push_back(std::move(column));
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(streams.err);
   RowWriter writer(destination.sink(), common.format, columns);
 
   const std::size_t count = ab.size() * bc.size();
@@ -119,7 +99,7 @@ int run_table(const TableOptions& options, const CommonOptions& common, Streams&
     progress.update(start + n);
   }
   writer.finish();
-  if (const int status = destination.finish(streams.err); status != 0) return status;
+  destination.finish();
   progress.clear();
   return quadrature_status(streams.err, "table", tally);
 }

@@ -43,31 +43,22 @@ std::optional<PredictionInputs> prediction_inputs(const ShapeOptions& o) {
 
 }  // namespace
 
-int run_shape(const ShapeOptions& options, const CommonOptions& common, Streams& streams) {
-  const auto refuse = [&](const std::string& what) {
-    streams.err << "triex shape: " << what << '\n';
-    streams.err.flush();
-    return streams.err ? kStatusRefused : kStatusWriteFailed;
-  };
+Outcome run_shape(const ShapeOptions& options, const CommonOptions& common, Streams& streams) {
   const bool ratios = !options.ratios.empty();
   if (ratios == !options.axes.empty())
-    return refuse(ratios ? "give the semi-axes A B C or --ratios AB BC, not both"
+    refuse(ratios ? "give the semi-axes A B C or --ratios AB BC, not both"
                          : "give the semi-axes A B C, or --ratios AB BC");
   if (ratios ? options.ratios.size() != 2 : options.axes.size() != 3)
-    return refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
+    refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
 
   std::vector<Cell> cells;
-  ShapeFactors factors;
+  const std::string_view what = ratios ? "axial ratio" : "semi-axis";
+  for (const std::string& text : ratios ? options.ratios : options.axes) cells.emplace_back(number(text, what));
+  const auto value = [&](std::size_t i) { return std::get<double>(cells[i]); };
+  const ShapeFactors factors =
+      ratios ? shape_factors_ratios(value(0), value(1)) : shape_factors(value(0), value(1), value(2));
   std::optional<Predictions> predictions;
-  try {
-    const std::string_view what = ratios ? "axial ratio" : "semi-axis";
-    for (const std::string& text : ratios ? options.ratios : options.axes) cells.emplace_back(number(text, what));
-    const auto value = [&](std::size_t i) { return std::get<double>(cells[i]); };
-    factors = ratios ? shape_factors_ratios(value(0), value(1)) : shape_factors(value(0), value(1), value(2));
-    if (const auto inputs = prediction_inputs(options)) predictions = predict(factors, *inputs);
-  } catch (const std::invalid_argument& e) {
-    return refuse(e.what());
-  }
+  if (const auto inputs = prediction_inputs(options)) predictions = predict(factors, *inputs);
 
   std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
                                             : std::vector<std::string>{"a_angstrom", "b_angstrom", "c_angstrom"};
@@ -81,11 +72,11 @@ int run_shape(const ShapeOptions& options, const CommonOptions& common, Streams&
   }
 
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(streams.err);
   RowWriter writer(destination.sink(), common.format, columns);
   writer.row(cells);
   writer.finish();
-  return destination.finish(streams.err);
+  destination.finish();
+  return Outcome::Done;
 }
 
 }  // namespace triex::cli

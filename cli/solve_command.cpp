@@ -42,22 +42,15 @@ double target_ured(const SolveOptions& o) {
 
 }  // namespace
 
-int run_solve(const SolveOptions& options, const CommonOptions& common, Streams& streams) {
-  std::vector<AxialRatios> curve;
-  try {
-    curve = solve(target_ured(options), options.points);
-  } catch (const std::invalid_argument& e) {
-    streams.err << "triex solve: " << e.what() << '\n';
-    streams.err.flush();
-    return streams.err ? kStatusRefused : kStatusWriteFailed;
-  }
+Outcome run_solve(const SolveOptions& options, const CommonOptions& common, Streams& streams) {
+  const std::vector<AxialRatios> curve = solve(target_ured(options), options.points);
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(streams.err);
   RowWriter writer(destination.sink(), common.format, {"a_over_b", "b_over_c", "ured_exact"});
   for (const AxialRatios& shape : curve)
     writer.row(std::vector<Cell>{shape.a_over_b, shape.b_over_c, ured_ratios(shape.a_over_b, shape.b_over_c)});
   writer.finish();
-  return destination.finish(streams.err);
+  destination.finish();
+  return Outcome::Done;
 }
 
 }  // namespace triex::cli

@@ -107,20 +107,12 @@ CLI::App* add_structure_command(CLI::App& app, StructureOptions& o, CommonOption
   return command;
 }
 
-int run_structure(const StructureOptions& options, const CommonOptions& common, Streams& streams) {
+Outcome run_structure(const StructureOptions& options, const CommonOptions& common, Streams& streams) {
   std::ostream& err = streams.err;
-  StructureInputs inputs;
-  try {
-    inputs = inputs_of(options);
-  } catch (const std::invalid_argument& e) {
-    err << "triex structure: " << e.what() << '\n';
-    err.flush();
-    return err ? kStatusRefused : kStatusWriteFailed;
-  }
+  const StructureInputs inputs = inputs_of(options);
   const StructureSelection selection{options.model, options.chains, options.with_hetero};
 
   Destination destination(common.output, streams.out);
-  if (!destination.good()) return destination.report_failure(err);
   std::vector<std::string> columns = {"file", "atoms"};
   for (std::string& column : structure_columns(inputs)) columns.push_back(std::move(column));
   RowWriter writer(destination.sink(), common.format, columns);
@@ -159,9 +151,8 @@ int run_structure(const StructureOptions& options, const CommonOptions& common, 
   }
   writer.finish();
   err.flush();
-  if (const int status = destination.finish(err); status != 0) return status;
-  if (!err) return kStatusWriteFailed;
-  return refused > 0 ? kStatusRefused : 0;
+  destination.finish();
+  return refused > 0 ? Outcome::Refused : Outcome::Done;
 }
 
 }  // namespace triex::cli

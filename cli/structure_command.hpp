@@ -26,6 +26,6 @@ struct StructureOptions {
 CLI::App* add_structure_command(CLI::App& app, StructureOptions& options, CommonOptions& common,
                                 std::string& format, const std::string& statuses);
 
-int run_structure(const StructureOptions& options, const CommonOptions& common, Streams& streams);
+Outcome run_structure(const StructureOptions& options, const CommonOptions& common, Streams& streams);
 
 }  // namespace triex::cli

@@ -26,8 +26,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "support/exit_status.hpp"
 #include "support/parallel_for.hpp"
 #include "structure/structure_report.hpp"
 #include "triex/triex.hpp"
@@ -400,6 +402,16 @@ PYBIND11_MODULE(_core, m) {
         "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
   define_fit(m);
+  // The exit status of each way a command ends, decided by the program's own
+  // table, for python3 -m triex.
+  py::dict exit_statuses;
+  using triex::Outcome;
+  const std::array<std::pair<const char*, Outcome>, 4> outcomes = {{{"done", Outcome::Done},
+                                                                   {"data_inconsistent", Outcome::DataInconsistent},
+                                                                   {"refused", Outcome::Refused},
+                                                                   {"write_failed", Outcome::WriteFailed}}};
+  for (const auto& [name, outcome] : outcomes) exit_statuses[name] = triex::exit_code(outcome);
+  m.attr("exit_statuses") = exit_statuses;
   // The project's version, set once in CMakeLists.txt (project(... VERSION)).
   m.attr("__version__") = TRIEX_VERSION;
 }

@@ -37,12 +37,12 @@ void D01AMF(Integrand1D F, double BOUND, int INF, double EPSABS, double EPSREL, 
   int NREC = 0;
 
   if (LIW < 1 || LW < 4) {
-    IER = 6;
+    IER = failure_code(InfiniteRangeFailure::InvalidInput);
     P01REC[0] = LineBuilder().text(" ** On entry, LW.lt.4 or LIW.lt.1:").line();
     P01REC[1] = LineBuilder().text("    LW = ").I(LW, 16).text("  LIW = ").I(LIW, 16).line();
     NREC = 2;
   } else if (INF != -1 && INF != 1 && INF != 2) {
-    IER = 6;
+    IER = failure_code(InfiniteRangeFailure::InvalidInput);
     P01REC[0] = LineBuilder().text(" ** On entry, INF.ne.-1 and INF.ne.1 and INF.ne.2").line();
     P01REC[1] = LineBuilder().text("    INF =").I(INF, 16).line();
     NREC = 2;
@@ -77,8 +77,8 @@ void D01AMF(Integrand1D F, double BOUND, int INF, double EPSABS, double EPSREL, 
       at(IW, 1) = n;
     }
 
-    switch (IER) {
-      case 1:
+    switch (static_cast<InfiniteRangeFailure>(IER)) {
+      case InfiniteRangeFailure::SubdivisionLimit:
         P01REC[0] = LineBuilder().text(" ** The maximum number of subdivisions (LIMIT) has been reached:").line();
         P01REC[1] = LineBuilder()
                         .text("    LIMIT = ")
@@ -90,26 +90,28 @@ void D01AMF(Integrand1D F, double BOUND, int INF, double EPSABS, double EPSREL, 
                         .line();
         NREC = 2;
         break;
-      case 2:
+      case InfiniteRangeFailure::RoundOff:
         P01REC[0] =
             LineBuilder().text(" ** Round-off error prevents the requested tolerance from being achieved:").line();
         P01REC[1] = LineBuilder().text("    EPSABS = ").D1P(EPSABS, 8, 1).text("  EPSREL = ").D1P(EPSREL, 8, 1).line();
         NREC = 2;
         break;
-      case 4:
+      case InfiniteRangeFailure::ExtrapolationRoundOff:
         P01REC[0] = LineBuilder().text(" ** Round-off error is detected in the extrapolation table").line();
         NREC = 1;
         break;
-      case 5:
+      case InfiniteRangeFailure::Divergent:
         P01REC[0] = LineBuilder().text(" ** The integral is probably divergent or slowly convergent").line();
         NREC = 1;
         break;
-      default:  // 0; and 3, whose lines the core has written itself
+      case InfiniteRangeFailure::None:
+      case InfiniteRangeFailure::BadIntegrand:  // its lines are the core's own
+      case InfiniteRangeFailure::InvalidInput:
         break;
     }
   }
 
-  if (IER == 0) {
+  if (IER == failure_code(InfiniteRangeFailure::None)) {
     IFAIL = 0;
     return;
   }

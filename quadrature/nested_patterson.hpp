@@ -11,6 +11,11 @@
 
 namespace triex {
 
+// D01DAF's failure code is a sum: InnerNotConverged for each inner
+// integration that did not converge, plus OuterNotConverged when the outer
+// one did not.
+enum class NestedPattersonFailure : int { None = 0, OuterNotConverged = 1, InnerNotConverged = 10 };
+
 using Integrand2D = function_ref<double(double, double)>;  // F(x, y): inner variable first
 using LimitFunction = function_ref<double(double)>;        // PHI(y)
 

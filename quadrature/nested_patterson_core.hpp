@@ -123,12 +123,12 @@ void D01DAF_prepared(double YA, double YB, LimitFunction PHI1, LimitFunction PHI
       auto g = F.at(y);
       const Estimate inner = patterson<PairOrder::LowerFirst>(g, lo, hi, ABSACC, [](double) {});
       NPTS += inner.points;
-      if (!inner.converged) ICODE += 10;
+      if (!inner.converged) ICODE += failure_code(NestedPattersonFailure::InnerNotConverged);
       return inner.value;  // the last estimate even when it failed
     };
     const Estimate outer =
         patterson<PairOrder::UpperFirst>(inner_integral, YA, YB, ABSACC, [&ANS](double estimate) { ANS = estimate; });
-    if (!outer.converged) ICODE += 1;
+    if (!outer.converged) ICODE += failure_code(NestedPattersonFailure::OuterNotConverged);
   }
   if (ICODE == 0) {
     IFAIL = 0;

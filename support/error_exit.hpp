@@ -21,6 +21,13 @@
 
 namespace triex {
 
+// A routine's named failure code as the number IFAIL carries: each routine
+// names its codes in an enum class whose values are the numbers themselves.
+template <class Failure>
+constexpr int failure_code(Failure failure) {
+  return static_cast<int>(failure);
+}
+
 // How P01ABF treats a failure, decoded once from the caller's IFAIL.
 enum class FailureMode { Silent, RoutineLinesOnly, NoisySoft, NoisyHard };
 FailureMode decode_ifail(int IFAIL);

@@ -203,12 +203,12 @@ void M01DAF(std::span<const double> VALS, int M1, int M2, char ORDER, std::span<
   int ierr = 0;
   int nmsg = 0;
   if (M1 > M2 || M1 < 1 || M2 < 1) {
-    ierr = 1;
+    ierr = failure_code(RankFailure::BadRange);
     nmsg = 2;
     MSGS[0] = LineBuilder().text(" ** On entry, one or more of the following parameter values is illegal").line();
     MSGS[1] = LineBuilder().text("    M1 =").I(M1, 16).text("  M2 =").I(M2, 16).line();
   } else if (ORDER != 'A' && ORDER != 'a' && ORDER != 'D' && ORDER != 'd') {
-    ierr = 2;
+    ierr = failure_code(RankFailure::BadOrder);
     nmsg = 1;
     MSGS[0] = LineBuilder().text(" ** On entry, ORDER has an illegal value: ORDER = ").text({&ORDER, 1}).line();
   }
@@ -255,7 +255,7 @@ void M01EAF(std::span<double> VALS, int M1, int M2, std::span<int> IRANK, int& I
   std::array<MessageLine, 2> MSGS{};
   int ierr = 0;
   if (M1 > M2 || M1 < 1 || M2 < 1) {
-    ierr = 1;
+    ierr = failure_code(RearrangeFailure::BadRange);
     MSGS[0] = LineBuilder().text(" ** On entry, one or more of the following parameter values is illegal").line();
     MSGS[1] = LineBuilder().text("    M1 =").I(M1, 16).text("  M2 =").I(M2, 16).line();
     IFAIL = P01ABF(IFAIL, ierr, "M01EAF", 2, MSGS);
@@ -267,7 +267,7 @@ void M01EAF(std::span<double> VALS, int M1, int M2, std::span<int> IRANK, int& I
   for (int i = M1;; ++i) {
     const int target = at(IRANK, i);
     if (target > M2 || target < M1) {
-      ierr = 2;
+      ierr = failure_code(RearrangeFailure::RankOutOfRange);
       MSGS[0] = LineBuilder().text(kNotPermutation).line();
       MSGS[1] = LineBuilder().text("    IRANK(").I(i, 6).text(") contains an out-of-range value").I(target, 16).line();
       // Only the entries before i were marked; entry i and those after it are
@@ -301,7 +301,7 @@ void M01EAF(std::span<double> VALS, int M1, int M2, std::span<int> IRANK, int& I
         // position i gave its value away and received none: the carried value
         // goes there, which keeps every value of the section in VALS.
         at(VALS, i) = a;
-        ierr = 3;
+        ierr = failure_code(RearrangeFailure::RepeatedRank);
         MSGS[0] = LineBuilder().text(kNotPermutation).line();
         MSGS[1] = LineBuilder().text("    IRANK contains a repeated value").I(j, 16).line();
         for (int m = M1;; ++m) {

@@ -7,25 +7,18 @@ The format follows the suffix (.png, .svg or .pdf). The file is written to a
 temporary name beside it and renamed into place, so an existing file is
 replaced whole or not at all, with the mode 0666 less the umask. Exit status
 0 on success (a note on standard error when the fitting shapes lie beyond
-the drawn ranges), 2 for refused arguments, 3 when the file cannot be
-written; the reason is one line on standard error, as for the triex
-commands.
+the drawn ranges), 2 for refused arguments, 3 when the file, standard output
+or standard error cannot be written; the reason is one line on standard
+error, as for the triex commands.
 """
 
 import argparse
-import os
 import sys
-import tempfile
-import warnings
 
-from . import _fit_main
-
-_FORMATS = {".png": "png", ".svg": "svg", ".pdf": "pdf"}
+from . import _command, _fit_main
 
 # Beyond this a PNG of the default size exceeds the renderer's 65536 pixels a side.
 _MAX_DPI = 10000.0
-
-_PREFIX = "triex map: "
 
 # Options that take one number, which may be negative (--virial -1e-4).
 _NUMBER_OPTIONS = ("--ured", "--virial", "--B", "--molar-mass", "--vs", "--hydration", "--solvent-density", "--vbar",
@@ -35,7 +28,7 @@ _NUMBER_OPTIONS = ("--ured", "--virial", "--B", "--molar-mass", "--vs", "--hydra
 class _Parser(argparse.ArgumentParser):
     def error(self, message):
         # One line, as the triex commands write it, instead of the usage and the error.
-        self.exit(2, f"{_PREFIX}{message} (try python3 -m triex map --help)\n")
+        raise _command.CommandError(f"{message} (try python3 -m triex map --help)")
 
 
 def _parser():
@@ -111,66 +104,25 @@ def _measurement(args):
     return {name: getattr(args, name) for name in names if getattr(args, name) is not None}
 
 
-def _write_atomically(figure, path, file_format, dpi):
-    """Writes to a temporary file beside the target, then renames it into
-    place; through a symbolic link the file it points to is replaced, and a
-    target that is no regular file (a device, a pipe) is written in place."""
-    if os.path.exists(path) and not os.path.isfile(path):
-        with open(path, "wb") as stream:
-            figure.savefig(stream, format=file_format, dpi=dpi)
-        return
-    target = os.path.realpath(path)
-    descriptor, temporary = tempfile.mkstemp(prefix=os.path.basename(target) + ".tmp-",
-                                             dir=os.path.dirname(target))
-    try:
-        # mkstemp makes the file private (0600); the result gets the usual mode.
-        os.fchmod(descriptor, 0o666 & ~_umask())
-        with os.fdopen(descriptor, "wb") as stream:
-            figure.savefig(stream, format=file_format, dpi=dpi)
-            stream.flush()
-            # A full disk may show only when the data reach it.
-            os.fsync(stream.fileno())
-        os.replace(temporary, target)
-    except BaseException:
-        os.unlink(temporary)
-        raise
-
-
-def _umask():
-    mask = os.umask(0)
-    os.umask(mask)
-    return mask
-
-
-def main(argv=None):
-    args = _parser().parse_args(_join_negative_values(sys.argv[1:] if argv is None else argv))
-    if args.command == "fit":
-        return _fit_main.run(args, _write_atomically)
-    suffix = os.path.splitext(args.output)[1].lower()
-    if suffix not in _FORMATS:
-        print(f"{_PREFIX}output {args.output!r} must end in .png, .svg or .pdf", file=sys.stderr)
-        return 2
+def _map(args):
     if not 0 < args.dpi <= _MAX_DPI:
-        print(f"{_PREFIX}--dpi {args.dpi:g} must be a positive number of at most {_MAX_DPI:g}", file=sys.stderr)
-        return 2
+        raise ValueError(f"--dpi {args.dpi:g} must be a positive number of at most {_MAX_DPI:g}")
     # Imported here so that --help works without Matplotlib.
     from .plot import ured_map
 
-    try:
-        with warnings.catch_warnings(record=True) as notes:
-            warnings.simplefilter("always")
-            figure = ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args))
-    except ValueError as refusal:
-        print(f"{_PREFIX}{refusal}", file=sys.stderr)
-        return 2
-    for note in notes:
-        print(f"{_PREFIX}note: {note.message}", file=sys.stderr)
-    try:
-        _write_atomically(figure, args.output, _FORMATS[suffix], args.dpi)
-    except OSError as failure:
-        print(f"{_PREFIX}cannot write {args.output}: {failure.strerror or failure}", file=sys.stderr)
-        return 3
-    return 0
+    return ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args)), "done"
+
+
+def _run(argv):
+    args = _parser().parse_args(_join_negative_values(argv))
+    if args.command == "fit":
+        return _fit_main.run(args)
+    return _command.draw_and_write("map", lambda: _map(args), args.output, args.dpi)
+
+
+def main(argv=None):
+    argv = sys.argv[1:] if argv is None else argv
+    return _command.run("fit" if argv[:1] == ["fit"] else "map", lambda: _run(argv))
 
 
 if __name__ == "__main__":

@@ -10,14 +10,8 @@ error), 1 when the data are inconsistent (the picture is still written), 2
 for refused arguments, 3 when the file cannot be written.
 """
 
-import os
-import sys
-import warnings
-
+from . import _command
 from ._fit import MEASUREMENTS
-
-_PREFIX = "triex fit: "
-_FORMATS = {".png": "png", ".svg": "svg", ".pdf": "pdf"}
 _SOLUTION = ("molar_mass", "vbar", "hydration", "vs", "solvent_density", "viscosity", "temperature", "valency",
              "ionic_strength")
 
@@ -26,7 +20,7 @@ def add_fit_parser(commands):
     p = commands.add_parser("fit", help="the shape from several measurements, as a picture",
                             description="Fit the shape to the data and draw the fit (triex.plot.fit_map).")
     # Its own words on a refusal, as triex fit writes them.
-    p.error = lambda message: p.exit(2, f"{_PREFIX}{message} (try python3 -m triex fit --help)\n")
+    p.error = _refuse_arguments
     p.add_argument("-o", "--output", required=True, help="output file, .png, .svg or .pdf")
     p.add_argument("--dpi", type=float, default=100, help="resolution of a PNG (dots per inch)")
     for name in _SOLUTION:
@@ -53,37 +47,27 @@ def _datum(keyword, text):
     return (_value(keyword, value), _value(keyword, sigma))
 
 
-def run(args, write):
-    """Fits, draws and writes; `write(figure, path, format, dpi)` writes the file atomically."""
-    suffix = os.path.splitext(args.output)[1].lower()
-    if suffix not in _FORMATS:
-        print(f"{_PREFIX}output {args.output!r} must end in .png, .svg or .pdf", file=sys.stderr)
-        return 2
+def _refuse_arguments(message):
+    raise _command.CommandError(f"{message} (try python3 -m triex fit --help)")
+
+
+def _fit_and_draw(args):
     from . import fit
     from .plot import fit_map
 
-    try:
-        keywords = {name: _value(name, getattr(args, "fit_" + name)) for name in _SOLUTION
-                    if getattr(args, "fit_" + name) is not None}
-        for keyword, _, _ in MEASUREMENTS:
-            text = getattr(args, "fit_" + keyword)
-            if text is not None:
-                keywords[keyword] = _datum(keyword, text)
-        for required in ("molar_mass", "vbar"):
-            if required not in keywords:
-                raise ValueError(f"give --{required.replace('_', '-')}")
-        with warnings.catch_warnings(record=True) as notes:
-            warnings.simplefilter("always")
-            result = fit(structure=args.fit_structure, **keywords)
-            figure = fit_map(result)
-    except ValueError as refusal:
-        print(f"{_PREFIX}{refusal}", file=sys.stderr)
-        return 2
-    for note in notes:
-        print(f"{_PREFIX}{note.message}", file=sys.stderr)
-    try:
-        write(figure, args.output, _FORMATS[suffix], args.dpi)
-    except OSError as failure:
-        print(f"{_PREFIX}cannot write {args.output}: {failure.strerror or failure}", file=sys.stderr)
-        return 3
-    return 0 if result.consistent else 1
+    keywords = {name: _value(name, getattr(args, "fit_" + name)) for name in _SOLUTION
+                if getattr(args, "fit_" + name) is not None}
+    for keyword, _, _ in MEASUREMENTS:
+        text = getattr(args, "fit_" + keyword)
+        if text is not None:
+            keywords[keyword] = _datum(keyword, text)
+    for required in ("molar_mass", "vbar"):
+        if required not in keywords:
+            raise ValueError(f"give --{required.replace('_', '-')}")
+    result = fit(structure=args.fit_structure, **keywords)
+    return fit_map(result), "done" if result.consistent else "data_inconsistent"
+
+
+def run(args):
+    """Fits, draws and writes the file; returns the outcome's name."""
+    return _command.draw_and_write("fit", lambda: _fit_and_draw(args), args.output, args.dpi)

@@ -90,22 +90,22 @@ TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
       {{"ured", "1", "-2", "1"}, "triex ured: b = -2 must be a positive number\n"},
       {{"ured", "1", "x", "1"}, "triex ured: semi-axis \"x\" is not a number\n"},
       {{"table", "--ab", "1:2:2", "--bc", "1:1:1", "-o", ""},
-       "triex: --output: the file name is empty (try triex table --help)\n"},
+       "triex table: --output: the file name is empty (try triex table --help)\n"},
       {{"ured", "1", "1e400", "1"}, "triex ured: semi-axis \"1e400\" is beyond the range of a double\n"},
       {{"ured", "--ratios", "1e200", "1e200"}, "triex ured: a = (a/b)(b/c) = inf must be a positive number\n"},
       {{"ured", "1", "2"}, "triex ured: give three semi-axes A B C\n"},
       {{"ured"}, "triex ured: give the semi-axes A B C, or --ratios AB BC\n"},
       {{"ured", "1", "2", "3", "--ratios", "1", "2"}, "triex ured: give the semi-axes A B C or --ratios AB BC, not both\n"},
       {{"ured", "1", "2", "3", "--frobnicate"},
-       "triex: The following argument was not expected: --frobnicate (try triex ured --help)\n"},
+       "triex ured: The following argument was not expected: --frobnicate (try triex ured --help)\n"},
       {{"ured", "1", "2", "3", "--method", "simpson"}, ""},
       {{"ured", "1", "2", "3", "--threads", "0"}, ""},
       {{"ured", "1", "2", "3", "--threads"}, ""},
-      {{"table", "--ab", "1:2:3"}, "triex: --bc is required (try triex table --help)\n"},
+      {{"table", "--ab", "1:2:3"}, "triex table: --bc is required (try triex table --help)\n"},
       {{"table", "--ab", "1:2", "--bc", "1:2:2"}, "triex table: --ab 1:2: expected LO:HI:N\n"},
       {{"table", "--ab", "1e200:1e200:1", "--bc", "1e200:1e200:1"},
        "triex table: a = (a/b)(b/c) = inf must be a positive number at a corner of the grid\n"},
-      {{"help", "frobnicate"}, "triex: help: no command \"frobnicate\" (try triex --help)\n"},
+      {{"help", "frobnicate"}, "triex help: no command \"frobnicate\" (try triex --help)\n"},
       {{"ured", "1", "2", "3", "--format", "xml\x1b[2J"}, ""},
       {{"shape", "1", "2"}, "triex shape: give three semi-axes A B C\n"},
       {{"shape", "1", "1", "1", "--vs", "1"}, "triex shape: the solution's options need --molar-mass M\n"},
@@ -345,7 +345,7 @@ TEST(OutputFile, AFolderThatDoesNotExistIsAWriteFailureWithNothingLeft) {
     with_output.insert(with_output.end(), {"-o", p});
     const auto o = run(with_output, "a_angstrom,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol\n1,1,1,1,1\n");
     EXPECT_EQ(o.status, 3) << args[0];
-    EXPECT_EQ(o.err, "triex: cannot write " + p + ": No such file or directory\n");
+    EXPECT_EQ(o.err, "triex " + std::string(args[0]) + ": cannot write " + p + ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(path.parent_path()));
   }
   std::filesystem::remove_all(path.parent_path().parent_path());
@@ -359,7 +359,7 @@ TEST(OutputFile, AFullDiskEndsWithStatus3NeverSuccess) {
         {"shape", "1", "1", "1", "--molar-mass", "1e4", "--vs", "1", "-o", "/dev/full"}}) {
     const auto o = run(args);
     EXPECT_EQ(o.status, 3) << args[0];
-    EXPECT_EQ(o.err, "triex: cannot write /dev/full: No space left on device\n");
+    EXPECT_EQ(o.err, "triex " + std::string(args[0]) + ": cannot write /dev/full: No space left on device\n");
   }
 }
 

@@ -68,7 +68,7 @@ TEST(Fit, AnIllConditionedPairSaysWhichPairAndWhichDatumWouldHelp) {
                                     exact(Measurement::Sedimentation) + ":1%", "--format", "json"}));
   EXPECT_EQ(outcome.status, 0);
   ASSERT_EQ(lines(outcome.err).size(), 1u) << outcome.err;
-  EXPECT_NE(outcome.err.find("triex fit: ill-conditioned"), std::string::npos);
+  EXPECT_NE(outcome.err.find("triex fit: note: ill-conditioned"), std::string::npos);
   EXPECT_NE(outcome.err.find("--virial and --sedimentation cross at"), std::string::npos) << outcome.err;
   EXPECT_NE(outcome.err.find("--relaxation-time would help most"), std::string::npos) << outcome.err;
   EXPECT_NE(outcome.out.find("\"residual_virial\":"), std::string::npos) << outcome.out;

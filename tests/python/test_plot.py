@@ -198,6 +198,20 @@ def test_the_command_refuses_without_touching_the_file(tmp_path, arguments, stat
     assert sorted(os.listdir(tmp_path)) == ["map.png"] and (tmp_path / "map.png").read_bytes() == b"earlier"
 
 
+@pytest.mark.parametrize("arguments, stream", [
+    (["map", "--ured", "7", "-o", "map.png"], "stderr"),  # the refusal cannot be told
+    (["map", "--ured", "1000", "--ab", "1", "3", "--bc", "1", "3", "-o", "map.svg"], "stderr"),  # nor the note
+    (["map", "--help"], "stdout"),
+    (["fit", "--help"], "stdout"),
+])
+def test_a_standard_stream_that_cannot_be_written_is_a_failed_write_as_in_the_program(tmp_path, arguments, stream):
+    with open("/dev/full", "w") as full:
+        package_parent = os.path.dirname(os.path.dirname(os.path.abspath(triex.__file__)))
+        run = subprocess.run([sys.executable, "-m", "triex", *arguments], cwd=tmp_path, timeout=300,
+                             env={**os.environ, "PYTHONPATH": package_parent}, **{stream: full})
+    assert run.returncode == 3
+
+
 def test_the_command_notes_fitting_shapes_beyond_the_map_and_writes_it(tmp_path):
     run = run_module("map", "--ured", "1000", "--ab", "1", "3", "--bc", "1", "3", "-o", "map.svg", cwd=tmp_path)
     assert run.returncode == 0 and run.stderr.startswith("triex map: note: the shapes with u_red = 1000 lie beyond")

@@ -19,6 +19,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -213,20 +214,26 @@ Output ured_ratios_exact(Input a_over_b, Input b_over_c, std::optional<unsigned>
 
 // The dialogue's quadrature: u_red, S, R, the evaluation counts and the
 // failure codes of the two double integrals (the counts and codes as exact
-// doubles), for semi-axes or, with `ratios`, for a/b and b/c.
-py::tuple quadrature_array(Input first, Input second, Input third, bool ratios, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<7>(std::array{first, second, third}, Cost::expensive, threads,
-                                  [ratios](const auto& x, auto& y) {
-                                    const QuadratureResult q =
-                                        ratios ? quadrature_ratios(x[0], x[1]) : quadrature(x[0], x[1], x[2]);
-                                    y = {q.ured,
-                                         q.surface,
-                                         q.mean_radius,
-                                         static_cast<double>(q.npts_surface),
-                                         static_cast<double>(q.npts_curvature),
-                                         static_cast<double>(q.ifail_surface),
-                                         static_cast<double>(q.ifail_curvature)};
-                                  }));
+// doubles).
+void quadrature_values(const QuadratureResult& q, std::array<double, 7>& y) {
+  y = {q.ured,
+       q.surface,
+       q.mean_radius,
+       static_cast<double>(q.npts_surface),
+       static_cast<double>(q.npts_curvature),
+       static_cast<double>(q.ifail_surface),
+       static_cast<double>(q.ifail_curvature)};
+}
+
+py::tuple quadrature_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::expensive, threads, [](const auto& x, auto& y) {
+    quadrature_values(quadrature(x[0], x[1], x[2]), y);
+  }));
+}
+
+py::tuple quadrature_ratios_array(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<7>(std::array{a_over_b, b_over_c}, Cost::expensive, threads,
+                                  [](const auto& x, auto& y) { quadrature_values(quadrature_ratios(x[0], x[1]), y); }));
 }
 
 // ---- Shape functions ----
@@ -252,28 +259,37 @@ Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_
                          [](const auto& x, auto& y) { y[0] = swollen_specific_volume(x[0], x[1], x[2]); })[0];
 }
 
-// The eight quantities of Virial, in its order. Without charge the valency
-// and ionic strength arrays are ignored.
-py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
-                       bool charged, std::optional<unsigned> threads) {
+// The eight quantities of Virial, in the order of kVirialColumns.
+void virial_values(const VirialInputs& inputs, std::array<double, 8>& y) {
+  const Virial v = virial(inputs);
+  y = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
+}
+
+py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass}, Cost::cheap, threads,
+                                  [](const auto& x, auto& y) { virial_values({x[0], x[1], x[2], std::nullopt}, y); }));
+}
+
+py::tuple virial_charged_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
+                               std::optional<unsigned> threads) {
   return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
-                                  threads, [charged](const auto& x, auto& y) {
-                                    VirialInputs inputs{x[0], x[1], x[2], std::nullopt};
-                                    if (charged) inputs.charge = Charge{x[3], x[4]};
-                                    const Virial v = virial(inputs);
-                                    y = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
+                                  threads, [](const auto& x, auto& y) {
+                                    virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
                                   }));
 }
 
-// u_red = 2 M (B - B(z)) / vs; without charge the valency and ionic strength
-// arrays are ignored.
-Output ured_from_virial_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength, bool charged,
-                              std::optional<unsigned> threads) {
+// u_red = 2 M (B - B(z)) / vs, B(z) = 0 without a charge.
+Output ured_from_virial_array(Input B, Input vs, Input molar_mass, std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::cheap, threads, [](const auto& x, auto& y) {
+    y[0] = ured_from_virial(x[0], x[1], x[2], std::nullopt);
+  })[0];
+}
+
+Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength,
+                                      std::optional<unsigned> threads) {
   return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::cheap, threads,
-                         [charged](const auto& x, auto& y) {
-                           std::optional<Charge> charge;
-                           if (charged) charge = Charge{x[3], x[4]};
-                           y[0] = ured_from_virial(x[0], x[1], x[2], charge);
+                         [](const auto& x, auto& y) {
+                           y[0] = ured_from_virial(x[0], x[1], x[2], Charge{x[3], x[4]});
                          })[0];
 }
 
@@ -292,29 +308,57 @@ py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned>
   }));
 }
 
-// The measurements of Predictions for a shape (semi-axes, or with `ratios`
-// a/b, b/c and an ignored third array): s, D, R_S, f/f0, R_g, tau_h, [eta],
-// B(ex). Without vbar (or rho) the vbar (rho) array is ignored, and s and
-// f/f0 (s) come out NaN, for the caller to leave out.
-py::tuple predict_array(Input first, Input second, Input third, Input molar_mass, Input vs, Input vbar, Input rho,
-                        Input viscosity, Input temperature, bool ratios, bool with_vbar, bool with_rho,
-                        std::optional<unsigned> threads) {
-  return as_tuple(map_elements<8>(
-      std::array{first, second, third, molar_mass, vs, vbar, rho, viscosity, temperature}, Cost::cheap, threads,
-      [=](const auto& x, auto& y) {
-        const ShapeFactors f = ratios ? shape_factors_ratios(x[0], x[1]) : shape_factors(x[0], x[1], x[2]);
-        PredictionInputs in{};
-        in.molar_mass = x[3];
-        in.vs = x[4];
-        if (with_vbar) in.vbar = x[5];
-        if (with_rho) in.solvent.density = x[6];
-        in.solvent.viscosity = x[7];
-        in.solvent.temperature = x[8];
-        const Predictions p = predict(f, in);
-        const double missing = std::numeric_limits<double>::quiet_NaN();
-        y = {p.s_svedberg.value_or(missing), p.D_cm2_per_s, p.stokes_radius_angstrom, p.f_over_f0.value_or(missing),
-             p.rg_angstrom, p.tau_h_ns, p.intrinsic_viscosity_ml_per_g, p.Bex_ml_mol_per_g2};
-      }));
+// An argument not given: a scalar NaN, never read (the element function
+// knows from the optional which of its inputs are there).
+Input given_or_nan(const std::optional<Input>& input) {
+  if (input) return *input;
+  Input nan(std::vector<py::ssize_t>{});
+  *nan.mutable_data() = std::numeric_limits<double>::quiet_NaN();
+  return nan;
+}
+
+// The measurements of Predictions for a shape, in the order of
+// kPredictionColumns: s, D, R_S, f/f0, R_g, tau_h, [eta], B(ex). Without vbar
+// (or the solvent's density) s and f/f0 (s) come out NaN, for the caller to
+// leave out. x holds the shape's numbers first, then M, vs, the viscosity,
+// the temperature, vbar and the density.
+template <std::size_t Shape, class ShapeFactorsOf>
+py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input vs, Input viscosity,
+                        Input temperature, const std::optional<Input>& vbar, const std::optional<Input>& density,
+                        std::optional<unsigned> threads, ShapeFactorsOf shape_factors_of) {
+  std::array<Input, Shape + 6> inputs;
+  std::copy(shape.begin(), shape.end(), inputs.begin());
+  const std::array<Input, 6> rest{molar_mass, vs, viscosity, temperature, given_or_nan(vbar), given_or_nan(density)};
+  std::copy(rest.begin(), rest.end(), inputs.begin() + Shape);
+  const bool with_vbar = vbar.has_value(), with_density = density.has_value();
+  return as_tuple(map_elements<8>(inputs, Cost::cheap, threads, [=](const auto& x, auto& y) {
+    const double* measured = x.data() + Shape;
+    PredictionInputs in{};
+    in.molar_mass = measured[0];
+    in.vs = measured[1];
+    in.solvent.viscosity = measured[2];
+    in.solvent.temperature = measured[3];
+    if (with_vbar) in.vbar = measured[4];
+    if (with_density) in.solvent.density = measured[5];
+    const Predictions p = predict(shape_factors_of(x), in);
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    y = {p.s_svedberg.value_or(missing), p.D_cm2_per_s, p.stokes_radius_angstrom, p.f_over_f0.value_or(missing),
+         p.rg_angstrom, p.tau_h_ns, p.intrinsic_viscosity_ml_per_g, p.Bex_ml_mol_per_g2};
+  }));
+}
+
+py::tuple predict_axes(Input a, Input b, Input c, Input molar_mass, Input vs, Input viscosity, Input temperature,
+                       std::optional<Input> vbar, std::optional<Input> solvent_density,
+                       std::optional<unsigned> threads) {
+  return predict_array(std::array{a, b, c}, molar_mass, vs, viscosity, temperature, vbar, solvent_density, threads,
+                       [](const auto& x) { return shape_factors(x[0], x[1], x[2]); });
+}
+
+py::tuple predict_ratios_array(Input a_over_b, Input b_over_c, Input molar_mass, Input vs, Input viscosity,
+                         Input temperature, std::optional<Input> vbar, std::optional<Input> solvent_density,
+                         std::optional<unsigned> threads) {
+  return predict_array(std::array{a_over_b, b_over_c}, molar_mass, vs, viscosity, temperature, vbar,
+                       solvent_density, threads, [](const auto& x) { return shape_factors_ratios(x[0], x[1]); });
 }
 
 // ---- The inverse problem: one curve for one u_red ----
@@ -380,19 +424,24 @@ PYBIND11_MODULE(_core, m) {
   const auto threads = "threads"_a = py::none();
   m.def("ured_exact", &ured_exact, "a"_a, "b"_a, "c"_a, threads);
   m.def("ured_ratios_exact", &ured_ratios_exact, "a_over_b"_a, "b_over_c"_a, threads);
-  m.def("quadrature", &quadrature_array, "first"_a, "second"_a, "third"_a, "ratios"_a, threads);
+  m.def("quadrature", &quadrature_array, "a"_a, "b"_a, "c"_a, threads);
+  m.def("quadrature_ratios", &quadrature_ratios_array, "a_over_b"_a, "b_over_c"_a, threads);
   m.def("shape_functions", &shape_functions_array, "a"_a, "b"_a, "c"_a, threads);
   m.def("mixture_excluded_volume", &mixture_array, "V1"_a, "S1"_a, "R1"_a, "V2"_a, "S2"_a, "R2"_a, threads);
   m.def("swollen_specific_volume", &swollen_specific_volume_array, "vbar"_a, "hydration"_a, "solvent_density"_a,
         threads);
-  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a, "charged"_a,
-        threads);
-  m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
-        "charged"_a, threads);
+  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, threads);
+  m.def("virial_charged", &virial_charged_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a,
+        "ionic_strength"_a, threads);
+  m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, threads);
+  m.def("ured_from_virial_charged", &ured_from_virial_charged_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a,
+        "ionic_strength"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
   m.def("shape_factors", &shape_factors_array, "a"_a, "b"_a, "c"_a, threads);
-  m.def("predict", &predict_array, "first"_a, "second"_a, "third"_a, "molar_mass"_a, "vs"_a, "vbar"_a, "rho"_a,
-        "viscosity"_a, "temperature"_a, "ratios"_a, "with_vbar"_a, "with_rho"_a, threads);
+  m.def("predict", &predict_axes, "a"_a, "b"_a, "c"_a, "molar_mass"_a, "vs"_a, "viscosity"_a, "temperature"_a,
+        "vbar"_a = py::none(), "solvent_density"_a = py::none(), threads);
+  m.def("predict_ratios", &predict_ratios_array, "a_over_b"_a, "b_over_c"_a, "molar_mass"_a, "vs"_a, "viscosity"_a,
+        "temperature"_a, "vbar"_a = py::none(), "solvent_density"_a = py::none(), threads);
   // The solvent that predict assumes unless told otherwise: water at 20 C.
   m.attr("default_viscosity") = triex::Solvent{}.viscosity;
   m.attr("default_temperature") = triex::Solvent{}.temperature;

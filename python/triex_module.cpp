@@ -27,8 +27,10 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "api/result_columns.hpp"
 #include "support/parallel_for.hpp"
 #include "structure/structure_report.hpp"
 #include "triex/triex.hpp"
@@ -259,20 +261,20 @@ Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_
                          [](const auto& x, auto& y) { y[0] = swollen_specific_volume(x[0], x[1], x[2]); })[0];
 }
 
-// The eight quantities of Virial, in the order of kVirialColumns.
-void virial_values(const VirialInputs& inputs, std::array<double, 8>& y) {
+// The quantities of Virial, in the order of kVirialColumns.
+void virial_values(const VirialInputs& inputs, std::array<double, kVirialColumns.size()>& y) {
   const Virial v = virial(inputs);
-  y = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
+  for (std::size_t i = 0; i < y.size(); ++i) y[i] = v.*kVirialColumns[i].value;
 }
 
 py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass}, Cost::cheap, threads,
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass}, Cost::cheap, threads,
                                   [](const auto& x, auto& y) { virial_values({x[0], x[1], x[2], std::nullopt}, y); }));
 }
 
 py::tuple virial_charged_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
                                std::optional<unsigned> threads) {
-  return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
                                   threads, [](const auto& x, auto& y) {
                                     virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
                                   }));
@@ -295,17 +297,12 @@ Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input
 
 // ---- Hydrodynamic and scattering shape factors, and what they predict ----
 
-// The fifteen factors of ShapeFactors: R_S, P, R_g, G, Z_1..3, tau_1..5 / tau0,
-// tau_h / tau0, nu, u_red.
+// The factors of ShapeFactors, in the order of kShapeFactorColumns.
 py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<15>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
-    const ShapeFactors f = shape_factors(x[0], x[1], x[2]);
-    const RotationalDiffusion& r = f.rotation;
-    y = {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.radius_of_gyration,
-         f.gyration.gyration_ratio, r.rotational_friction[0], r.rotational_friction[1], r.rotational_friction[2],
-         r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2], r.relaxation_times[3],
-         r.relaxation_times[4], r.harmonic_relaxation_time, f.viscosity_increment, f.ured};
-  }));
+  return as_tuple(map_elements<kShapeFactorValues>(std::array{a, b, c}, Cost::cheap, threads,
+                                                   [](const auto& x, auto& y) {
+                                                     y = shape_factor_values(shape_factors(x[0], x[1], x[2]));
+                                                   }));
 }
 
 // An argument not given: a scalar NaN, never read (the element function
@@ -318,7 +315,7 @@ Input given_or_nan(const std::optional<Input>& input) {
 }
 
 // The measurements of Predictions for a shape, in the order of
-// kPredictionColumns: s, D, R_S, f/f0, R_g, tau_h, [eta], B(ex). Without vbar
+// kPredictionColumns. Without vbar
 // (or the solvent's density) s and f/f0 (s) come out NaN, for the caller to
 // leave out. x holds the shape's numbers first, then M, vs, the viscosity,
 // the temperature, vbar and the density.
@@ -331,7 +328,7 @@ py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input 
   const std::array<Input, 6> rest{molar_mass, vs, viscosity, temperature, given_or_nan(vbar), given_or_nan(density)};
   std::copy(rest.begin(), rest.end(), inputs.begin() + Shape);
   const bool with_vbar = vbar.has_value(), with_density = density.has_value();
-  return as_tuple(map_elements<8>(inputs, Cost::cheap, threads, [=](const auto& x, auto& y) {
+  return as_tuple(map_elements<kPredictionColumns.size()>(inputs, Cost::cheap, threads, [=](const auto& x, auto& y) {
     const double* measured = x.data() + Shape;
     PredictionInputs in{};
     in.molar_mass = measured[0];
@@ -341,9 +338,8 @@ py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input 
     if (with_vbar) in.vbar = measured[4];
     if (with_density) in.solvent.density = measured[5];
     const Predictions p = predict(shape_factors_of(x), in);
-    const double missing = std::numeric_limits<double>::quiet_NaN();
-    y = {p.s_svedberg.value_or(missing), p.D_cm2_per_s, p.stokes_radius_angstrom, p.f_over_f0.value_or(missing),
-         p.rg_angstrom, p.tau_h_ns, p.intrinsic_viscosity_ml_per_g, p.Bex_ml_mol_per_g2};
+    for (std::size_t i = 0; i < y.size(); ++i)
+      y[i] = kPredictionColumns[i].value(p).value_or(std::numeric_limits<double>::quiet_NaN());
   }));
 }
 
@@ -414,6 +410,16 @@ py::dict structure_quantities(const std::string& path, std::optional<int> model,
   return d;
 }
 
+py::str text(std::string_view name) { return py::str(name.data(), name.size()); }
+
+// A tuple of one Python object for each entry of a table of names.
+template <class Table, class Entry>
+py::tuple names_of(const Table& table, Entry entry) {
+  py::tuple names(table.size());
+  for (std::size_t i = 0; i < table.size(); ++i) names[i] = entry(table[i]);
+  return names;
+}
+
 }  // namespace
 }  // namespace triex::python
 
@@ -448,6 +454,13 @@ PYBIND11_MODULE(_core, m) {
   m.def("structure", &structure_quantities, "path"_a, "model"_a, "chains"_a, "with_hetero"_a, "molar_mass"_a, "vs"_a,
         "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
+  // The names of the results (api/result_columns.hpp), the keys of the package's dictionaries.
+  m.attr("virial_columns") = names_of(triex::kVirialColumns, [](const auto& c) { return text(c.name); });
+  m.attr("prediction_columns") = names_of(triex::kPredictionColumns, [](const auto& c) { return text(c.name); });
+  m.attr("shape_factor_columns") = names_of(triex::kShapeFactorColumns, [](const triex::ShapeFactorColumn& c) {
+    return py::make_tuple(text(c.name), c.count, text(c.array_key));
+  });
+  m.attr("quadrature_count_columns") = names_of(triex::kQuadratureCountColumns, text);
   define_fit(m);
   // The project's version, set once in CMakeLists.txt (project(... VERSION)).
   m.attr("__version__") = TRIEX_VERSION;

@@ -351,8 +351,7 @@ def quadrature_ratios(a_over_b, b_over_c, *, threads=None):
     return _quadrature_details(_core.quadrature_ratios(ab, bc, threads), scalar)
 
 
-_QUADRATURE_KEYS = ("ured", "surface", "mean_radius", "npts_surface", "npts_curvature", "ifail_surface",
-                    "ifail_curvature")
+_QUADRATURE_KEYS = ("ured", "surface", "mean_radius") + _core.quadrature_count_columns
 
 
 def _quadrature_details(arrays, scalar):
@@ -469,13 +468,11 @@ def virial(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, 
     charge = _charge(valency, ionic_strength)
     arrays, scalar = _arrays(ured=u, vs=specific_volume, molar_mass=molar_mass, **charge)
     arrays = np.broadcast_arrays(*arrays)
-    names = ["U_ml_per_mol", "u_ml", "Bex_ml_mol_per_g2", "Bz_ml_mol_per_g2", "B_ml_mol_per_g2", "BM_ml_per_g",
-             "BM2_l_per_mol", "BM2_per_uM"]
     quantities = (_core.virial_charged if charge else _core.virial)(*arrays)
     result = {"ured": _result(arrays[0].copy(), scalar)}
     if derived:
         result["vs_ml_per_g"] = _result(arrays[1].copy(), scalar)
-    result.update((name, _result(x, scalar)) for name, x in zip(names, quantities))
+    result.update((name, _result(x, scalar)) for name, x in zip(_core.virial_columns, quantities))
     return result
 
 
@@ -502,9 +499,6 @@ def ured_from_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=
     charge = _charge(valency, ionic_strength)
     arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, **charge)
     return _result((_core.ured_from_virial_charged if charge else _core.ured_from_virial)(*arrays), scalar)
-
-
-_SHAPE_FACTOR_KEYS = ("stokes_radius", "perrin_ratio", "radius_of_gyration", "gyration_ratio")
 
 
 def shape_factors(a, b, c, *, threads=None):
@@ -544,13 +538,13 @@ def shape_factors(a, b, c, *, threads=None):
         ``a = 0 must be a positive number``.
     """
     (a, b, c), scalar = _arrays(a=a, b=b, c=c)
-    factors = _core.shape_factors(a, b, c, threads)
-    result = {key: _result(x, scalar) for key, x in zip(_SHAPE_FACTOR_KEYS, factors[:4])}
-    result["rotational_friction"] = np.stack(factors[4:7], axis=-1)
-    result["relaxation_times"] = np.stack(factors[7:12], axis=-1)
-    result["harmonic_relaxation_time"] = _result(factors[12], scalar)
-    result["viscosity_increment"] = _result(factors[13], scalar)
-    result["ured"] = _result(factors[14], scalar)
+    factors = iter(_core.shape_factors(a, b, c, threads))
+    result = {}
+    for name, count, array_key in _core.shape_factor_columns:
+        if count == 1:
+            result[name] = _result(next(factors), scalar)
+        else:
+            result[array_key] = np.stack([next(factors) for _ in range(count)], axis=-1)
     return result
 
 
@@ -620,10 +614,8 @@ def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None,
     named.update((name, x) for name, x in (("vbar", vbar), ("solvent_density", solvent_density)) if x is not None)
     arrays, scalar = _arrays(**named)
     values = compute(**dict(zip(named, arrays)), threads=threads)
-    names = ["s_svedberg", "D_cm2_per_s", "stokes_radius_angstrom", "f_over_f0", "rg_angstrom", "tau_h_ns",
-             "intrinsic_viscosity_ml_per_g", "Bex_ml_mol_per_g2"]
     present = {"s_svedberg": with_vbar and with_rho, "f_over_f0": with_vbar}
-    return {name: _result(x, scalar) for name, x in zip(names, values) if present.get(name, True)}
+    return {name: _result(x, scalar) for name, x in zip(_core.prediction_columns, values) if present.get(name, True)}
 
 
 def solve(ured, points=50):

@@ -5,7 +5,10 @@ with SciPy's Carlson R_G in NumPy, measured side by side in one run.
     PYTHONPATH=build/python /usr/bin/python3 bench/ured_python_bench.py [--shapes N] [--repeat K]
 
 Each time is the best of K runs (the least disturbed by other work on the
-machine). Run by `make bench`; never part of the tests.
+machine). Then, for arrays of growing size, one thread against every core:
+where the threads begin to pay is where the module starts them by itself
+(kExactElementsForThreads in python/triex_module.cpp). Run by `make bench`;
+never part of the tests.
 """
 
 import argparse
@@ -50,6 +53,12 @@ def main():
         agreement = np.max(np.abs(values - reference) / reference)
         print(f"{label:44s} {seconds * 1e3:9.1f} ms   {seconds / scipy_seconds:.3f} of SciPy's time"
               f"   (largest relative difference {agreement:.1e})")
+
+    print(f"\n{'shapes':>8s} {'1 thread':>11s} {f'{os.cpu_count()} threads':>11s}   ratio")
+    for size in (100, 200, 500, 1000, 2000, 5000, 20000, 100000):
+        times = [best_time(lambda: triex.ured(a[:size], b[:size], c[:size], threads=threads), 5 * args.repeat)[0]
+                 for threads in (1, os.cpu_count())]
+        print(f"{size:8d} {times[0] * 1e3:8.3f} ms {times[1] * 1e3:8.3f} ms   {times[1] / times[0]:.2f}")
 
 
 if __name__ == "__main__":

@@ -50,11 +50,15 @@ namespace {
 using Input = py::array_t<double, py::array::forcecast>;
 using Output = py::array_t<double>;
 
-// How much work one element is: below kExactElementsForThreads exact
-// evaluations (about 3 ms) starting threads costs more than it saves; the
-// quadrature is expensive enough per element to split any array.
+// How much work one element is. The quadrature is expensive enough per
+// element to split any array. The closed forms are not: starting the threads
+// costs about 25 us whether they help or not, and one exact u_red about
+// 0.27 us (bench/ured_python_bench.py on two cores: 100 elements take 0.031 ms
+// on one thread, 0.052 ms on two). From 2000 elements (0.53 ms) the threads
+// lose at most 4 % when the other cores are busy (0.55 ms) and gain up to
+// 40 % when they are free (0.34 ms); smaller arrays stay on one thread.
 enum class Cost { cheap, expensive };
-constexpr std::size_t kExactElementsForThreads = 20000;
+constexpr std::size_t kExactElementsForThreads = 2000;
 
 unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> requested) {
   if (requested) {

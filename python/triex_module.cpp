@@ -56,7 +56,7 @@ using Output = py::array_t<double>;
 // 0.27 us (bench/ured_python_bench.py on two cores: 100 elements take 0.031 ms
 // on one thread, 0.052 ms on two). From 2000 elements (0.53 ms) the threads
 // lose at most 4 % when the other cores are busy (0.55 ms) and gain up to
-// 40 % when they are free (0.34 ms); smaller arrays stay on one thread.
+// 37 % when they are free (0.34 ms); smaller arrays stay on one thread.
 enum class Cost { cheap, expensive };
 constexpr std::size_t kExactElementsForThreads = 2000;
 

@@ -12,6 +12,7 @@
 #include "cli/fit_command.hpp"
 #include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
+#include "support/exit_status_text.hpp"
 #include "support/refusal.hpp"
 #include "triex/triex.hpp"
 
@@ -30,12 +31,16 @@ constexpr std::string_view kSummary =
     "  triex fit --molar-mass M --vbar V ... the shape from several measurements\n"
     "  triex structure FILE...               the equivalent ellipsoid of PDB/mmCIF models\n";
 
-constexpr std::string_view kStatuses =
-    "\n\nExit status: 0 done; 1 the quadrature's u_red is plainly wrong for some shape\n"
-    "(not finite, or further than 1e-4 relative from the closed form; the row is\n"
-    "written); 2 a value, a row or a file was refused; 3 the output could not be\n"
-    "written. Reasons go to standard error. Failure codes of the quadrature alone\n"
-    "stay in their columns, with one note on standard error, and leave status 0.\n";
+// The statuses of the commands of u_red, after a blank line.
+std::string statuses() {
+  const std::string quadrature_wrong =
+      "the quadrature's u_red is plainly wrong for some shape (" + plainly_wrong_rule() + "; the row is written)";
+  return "\n\n" + exit_status_text({kDone, {kStatusQuadratureWrong, quadrature_wrong}, kSomethingRefused,
+                                     kOutputNotWritten},
+                                    std::string(kReasonsOnStandardError) +
+                                        " Failure codes of the quadrature alone stay in their columns, with one "
+                                        "note on standard error, and leave status 0.");
+}
 
 // Where and how a command writes its rows.
 void add_output_options(CLI::App& command, CommonOptions& common, std::string& format) {
@@ -98,8 +103,8 @@ void add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions& comm
       "\nExamples:\n  triex shape 30 20 10\n"
       "  triex shape --ratios 1.5 1 --molar-mass 14300 --hydration 0.35 \\\n"
       "      --solvent-density 0.9982 --vbar 0.703\n"
-      "\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
-      "Reasons go to standard error.\n");
+      "\n" +
+      exit_status_text({kDone, kValueRefused, kOutputNotWritten}, kReasonsOnStandardError));
   add_output_options(*shape, common, format);
 }
 
@@ -157,10 +162,8 @@ CLI::App* add_fit_command(CLI::App& app, FitOptions& options, CommonOptions& com
       "      --intrinsic-viscosity 4.29 --relaxation-time 44.4:5%\n"
       "  triex fit --molar-mass 66000 --vbar 0.733 --virial 9.61e-5 \\\n"
       "      --sedimentation 4.49 --radius-of-gyration 32.5:0.3\n"
-      "\nExit status: 0 a fit was found; 1 inconsistent data: no ellipsoid fits them\n"
-      "within the 99.9 % point of chi2 (the closest shapes are written, their residuals\n"
-      "on standard error); 2 a value was refused, or the data cannot fix the shape (too\n"
-      "few, or one that no ellipsoid gives); 3 the output could not be written.\n");
+      "\n" +
+      exit_status_text({kFitFound, kDataInconsistent, kDataRefused, kOutputNotWritten}));
   fit->add_option("--format", format, "csv (the default) or json (one array of objects)")
       ->check(CLI::IsMember({"csv", "json"}));
   fit->add_option("-o,--output", common.output,
@@ -193,7 +196,7 @@ std::string_view commands_summary() { return kSummary; }
 int run_command(std::span<const std::string_view> args, Streams& streams) {
   CLI::App app{"triex: the excluded volume of triaxial ellipsoids", "triex"};
   app.require_subcommand(1, 1);
-  app.footer(std::string(kStatuses.substr(1)));
+  app.footer(statuses().substr(1));
 
   CommonOptions common;
   common.threads = default_thread_count();
@@ -204,7 +207,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   ured->add_option("axes", ured_options.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
   ured->add_option("--ratios", ured_options.ratios, "the axial ratios a/b and b/c instead")->expected(2);
   ured->footer("Example:\n  triex ured 300 200 100\n  triex ured --ratios 1.5 2 --method both" +
-               std::string(kStatuses));
+               statuses());
   add_common_options(*ured, common, method, format);
 
   ShapeOptions shape_options;
@@ -217,7 +220,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   table->add_option("--ab", table_options.ab, "a/b from LO to HI in N points")->required();
   table->add_option("--bc", table_options.bc, "b/c from LO to HI in N points")->required();
   table->add_option("--spacing", spacing, "log (the default) or linear")->check(CLI::IsMember({"log", "linear"}));
-  table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + std::string(kStatuses));
+  table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + statuses());
   add_common_options(*table, common, method, format);
 
   BatchOptions batch_options;
@@ -248,7 +251,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
       "D_cm2_per_s, stokes_radius_angstrom, f_over_f0 (needs vbar_ml_per_g),\n"
       "rg_angstrom, tau_h_ns and intrinsic_viscosity_ml_per_g.\n"
       "\nExample:\n  triex batch proteins.csv -o results.csv" +
-      std::string(kStatuses));
+      statuses());
   add_common_options(*batch, common, method, format);
 
   SolveOptions solve_options;
@@ -271,14 +274,14 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   solve->footer("Columns: a_over_b, b_over_c, ured_exact; the first row is the prolate\n"
                 "solution, the last the oblate one.\n\nExamples:\n  triex solve --ured 10 --points 5\n"
                 "  triex solve --virial 6.5e-4 --molar-mass 66000 --vs 0.98" +
-                std::string(kStatuses));
+                statuses());
   add_common_options(*solve, common, method, format, false);
 
   FitOptions fit_options;
   CLI::App* fit = add_fit_command(app, fit_options, common, format);
 
   StructureOptions structure_options;
-  CLI::App* structure = add_structure_command(app, structure_options, common, format, std::string(kStatuses));
+  CLI::App* structure = add_structure_command(app, structure_options, common, format, statuses());
 
   std::string topic;
   CLI::App* help = app.add_subcommand("help", "the usage of a command");
@@ -311,7 +314,7 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   }
 
   if (help->parsed()) {
-    if (topic.empty()) return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + std::string(kStatuses));
+    if (topic.empty()) return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + statuses());
     if (topic == "help" || !is_command(topic)) return refuse("help: no command \"" + topic + "\"", "");
     return write_out(app.get_subcommand(topic)->help("triex"));
   }

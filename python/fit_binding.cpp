@@ -20,19 +20,7 @@ namespace triex::python {
 namespace {
 
 // The keyword of each measurement in triex.fit.
-std::string keyword(Measurement kind) {
-  switch (kind) {
-    case Measurement::Virial: return "virial";
-    case Measurement::Sedimentation: return "sedimentation";
-    case Measurement::Diffusion: return "diffusion";
-    case Measurement::StokesRadius: return "stokes_radius";
-    case Measurement::RadiusOfGyration: return "radius_of_gyration";
-    case Measurement::IntrinsicViscosity: return "intrinsic_viscosity";
-    case Measurement::RelaxationTime: return "relaxation_time";
-    case Measurement::Ured: return "ured";
-  }
-  return "?";
-}
+std::string keyword(Measurement kind) { return measurement_keyword(kind); }
 
 py::array_t<double> grid_array(const std::vector<double>& values, int rows, int columns) {
   py::array_t<double> out({rows, columns});
@@ -147,6 +135,9 @@ void define_fit(py::module_& m) {
   m.def("fit_map", &map_dict, "molar_mass"_a, "vbar"_a, "hydration"_a, "vs"_a, "solvent_density"_a, "viscosity"_a,
         "temperature"_a, "valency"_a, "ionic_strength"_a, "kinds"_a, "values"_a, "sigmas"_a, "w"_a, "ab_max"_a,
         "bc_max"_a, "nodes"_a);
+  py::tuple keywords(kMeasurementKinds);
+  for (int k = 0; k < kMeasurementKinds; ++k) keywords[k] = measurement_keyword(static_cast<Measurement>(k));
+  m.attr("measurement_keywords") = keywords;
   m.attr("max_fit_ratio") = kMaxFitRatio;
   m.attr("default_solvent_density") = kDefaultSolventDensity;
 }

@@ -6,18 +6,12 @@ import warnings
 
 from . import _core
 
-# The measurements in the order of the library's enumeration, with their units.
-MEASUREMENTS = (
-    ("virial", "B", "ml mol/g^2"),
-    ("sedimentation", "s", "S"),
-    ("diffusion", "D", "cm^2/s"),
-    ("stokes_radius", "R_S", "Angstrom"),
-    ("radius_of_gyration", "R_g", "Angstrom"),
-    ("intrinsic_viscosity", "[eta]", "ml/g"),
-    ("relaxation_time", "tau_h", "ns"),
-    ("ured", "u_red", ""),
-)
-_KEYWORDS = tuple(m[0] for m in MEASUREMENTS)
+# The measurements, (keyword, symbol, unit), in the order of the library's
+# enumeration, whose keywords the module gives.
+MEASUREMENTS = tuple(zip(_core.measurement_keywords,
+                         ("B", "s", "D", "R_S", "R_g", "[eta]", "tau_h", "u_red"),
+                         ("ml mol/g^2", "S", "cm^2/s", "Angstrom", "Angstrom", "ml/g", "ns", ""), strict=True))
+_KEYWORDS = _core.measurement_keywords
 
 #: The relative error of a datum given without one.
 DEFAULT_RELATIVE_ERROR = 0.02

@@ -88,7 +88,7 @@ class FitResult:
         ln(bc_max): a dict of 2-D arrays ``x``, ``y``, ``chi2`` and the list
         ``datum_deviation``."""
         import math
-        return _core.fit_map(*self._inputs, math.log(self.solutions[0].vs), float(ab_max), float(bc_max), int(nodes))
+        return _core.fit_map(self._inputs, math.log(self.solutions[0].vs), float(ab_max), float(bc_max), int(nodes))
 
     def __repr__(self):
         best = self.solutions[0]
@@ -190,7 +190,8 @@ def fit(*, molar_mass, vbar, hydration=None, vs=None, solvent_density=None, visc
         _core.default_temperature if temperature is None else _number("temperature", temperature),
         optional("valency", valency), optional("ionic_strength", ionic_strength),
         [_KEYWORDS.index(k) for k, _, _ in data], [v for _, v, _ in data], [s for _, _, s in data])
-    raw = _core.fit(*inputs)
+    inputs = _core.fit_inputs(*inputs)
+    raw = _core.fit(inputs)
     equivalent = None
     if structure is not None:
         try:

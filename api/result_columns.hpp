@@ -24,13 +24,13 @@ struct VirialColumn {
   double Virial::*value;
 };
 inline constexpr std::array<VirialColumn, 8> kVirialColumns = {{{"U_ml_per_mol", &Virial::U},
-                                                               {"u_ml", &Virial::u},
-                                                               {"Bex_ml_mol_per_g2", &Virial::Bex},
-                                                               {"Bz_ml_mol_per_g2", &Virial::Bz},
-                                                               {"B_ml_mol_per_g2", &Virial::B},
-                                                               {"BM_ml_per_g", &Virial::BM},
-                                                               {"BM2_l_per_mol", &Virial::BM2},
-                                                               {"BM2_per_uM", &Virial::BM2_per_uM}}};
+                                                                {"u_ml", &Virial::u},
+                                                                {"Bex_ml_mol_per_g2", &Virial::Bex},
+                                                                {"Bz_ml_mol_per_g2", &Virial::Bz},
+                                                                {"B_ml_mol_per_g2", &Virial::B},
+                                                                {"BM_ml_per_g", &Virial::BM},
+                                                                {"BM2_l_per_mol", &Virial::BM2},
+                                                                {"BM2_per_uM", &Virial::BM2_per_uM}}};
 
 // ---- The measurements a shape predicts (triex shape, triex batch, triex.predict) ----
 
@@ -47,7 +47,8 @@ inline constexpr std::array<PredictionColumn, 8> kPredictionColumns = {{
     {"f_over_f0", [](const Predictions& p) { return p.f_over_f0; }},
     {"rg_angstrom", [](const Predictions& p) { return std::optional(p.rg_angstrom); }},
     {"tau_h_ns", [](const Predictions& p) { return std::optional(p.tau_h_ns); }},
-    {"intrinsic_viscosity_ml_per_g", [](const Predictions& p) { return std::optional(p.intrinsic_viscosity_ml_per_g); }},
+    {"intrinsic_viscosity_ml_per_g",
+     [](const Predictions& p) { return std::optional(p.intrinsic_viscosity_ml_per_g); }},
     // The same B(ex) as the report's (kVirialColumns), from the predicted shape.
     {"Bex_ml_mol_per_g2", [](const Predictions& p) { return std::optional(p.Bex_ml_mol_per_g2); }},
 }};
@@ -77,10 +78,15 @@ inline constexpr std::size_t kShapeFactorValues = 15;
 // The fifteen numbers of kShapeFactorColumns, in its order.
 inline std::array<double, kShapeFactorValues> shape_factor_values(const ShapeFactors& f) {
   const RotationalDiffusion& r = f.rotation;
+  // The factors of several numbers each on lines of their own.
+  // clang-format off
   return {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.radius_of_gyration,
-          f.gyration.gyration_ratio, r.rotational_friction[0], r.rotational_friction[1], r.rotational_friction[2],
-          r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2], r.relaxation_times[3],
-          r.relaxation_times[4], r.harmonic_relaxation_time, f.viscosity_increment, f.ured};
+          f.gyration.gyration_ratio,
+          r.rotational_friction[0], r.rotational_friction[1], r.rotational_friction[2],
+          r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2],
+                                 r.relaxation_times[3], r.relaxation_times[4],
+          r.harmonic_relaxation_time, f.viscosity_increment, f.ured};
+  // clang-format on
 }
 
 // The column names of kShapeFactorColumns, each factor of several numbers

@@ -232,9 +232,8 @@ void quadrature_values(const QuadratureResult& q, std::array<double, 7>& y) {
 }
 
 py::tuple quadrature_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::expensive, threads, [](const auto& x, auto& y) {
-    quadrature_values(quadrature(x[0], x[1], x[2]), y);
-  }));
+  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::expensive, threads,
+                                  [](const auto& x, auto& y) { quadrature_values(quadrature(x[0], x[1], x[2]), y); }));
 }
 
 py::tuple quadrature_ratios_array(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
@@ -273,22 +272,23 @@ void virial_values(const VirialInputs& inputs, std::array<double, kVirialColumns
 
 py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optional<unsigned> threads) {
   return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass}, Cost::cheap, threads,
-                                  [](const auto& x, auto& y) { virial_values({x[0], x[1], x[2], std::nullopt}, y); }));
+                                                      [](const auto& x, auto& y) {
+                                                        virial_values({x[0], x[1], x[2], std::nullopt}, y);
+                                                      }));
 }
 
 py::tuple virial_charged_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
                                std::optional<unsigned> threads) {
-  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
-                                  threads, [](const auto& x, auto& y) {
-                                    virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
-                                  }));
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass, valency, ionic_strength},
+                                                      Cost::cheap, threads, [](const auto& x, auto& y) {
+                                                        virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
+                                                      }));
 }
 
 // u_red = 2 M (B - B(z)) / vs, B(z) = 0 without a charge.
 Output ured_from_virial_array(Input B, Input vs, Input molar_mass, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::cheap, threads, [](const auto& x, auto& y) {
-    y[0] = ured_from_virial(x[0], x[1], x[2], std::nullopt);
-  })[0];
+  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::cheap, threads,
+                         [](const auto& x, auto& y) { y[0] = ured_from_virial(x[0], x[1], x[2], std::nullopt); })[0];
 }
 
 Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength,
@@ -303,10 +303,9 @@ Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input
 
 // The factors of ShapeFactors, in the order of kShapeFactorColumns.
 py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<kShapeFactorValues>(std::array{a, b, c}, Cost::cheap, threads,
-                                                   [](const auto& x, auto& y) {
-                                                     y = shape_factor_values(shape_factors(x[0], x[1], x[2]));
-                                                   }));
+  return as_tuple(map_elements<kShapeFactorValues>(
+      std::array{a, b, c}, Cost::cheap, threads,
+      [](const auto& x, auto& y) { y = shape_factor_values(shape_factors(x[0], x[1], x[2])); }));
 }
 
 // An argument not given: a scalar NaN, never read (the element function
@@ -324,8 +323,8 @@ Input given_or_nan(const std::optional<Input>& input) {
 // leave out. x holds the shape's numbers first, then M, vs, the viscosity,
 // the temperature, vbar and the density.
 template <std::size_t Shape, class ShapeFactorsOf>
-py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input vs, Input viscosity,
-                        Input temperature, const std::optional<Input>& vbar, const std::optional<Input>& density,
+py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input vs, Input viscosity, Input temperature,
+                        const std::optional<Input>& vbar, const std::optional<Input>& density,
                         std::optional<unsigned> threads, ShapeFactorsOf shape_factors_of) {
   std::array<Input, Shape + 6> inputs;
   std::copy(shape.begin(), shape.end(), inputs.begin());
@@ -355,10 +354,10 @@ py::tuple predict_axes(Input a, Input b, Input c, Input molar_mass, Input vs, In
 }
 
 py::tuple predict_ratios_array(Input a_over_b, Input b_over_c, Input molar_mass, Input vs, Input viscosity,
-                         Input temperature, std::optional<Input> vbar, std::optional<Input> solvent_density,
-                         std::optional<unsigned> threads) {
-  return predict_array(std::array{a_over_b, b_over_c}, molar_mass, vs, viscosity, temperature, vbar,
-                       solvent_density, threads, [](const auto& x) { return shape_factors_ratios(x[0], x[1]); });
+                               Input temperature, std::optional<Input> vbar, std::optional<Input> solvent_density,
+                               std::optional<unsigned> threads) {
+  return predict_array(std::array{a_over_b, b_over_c}, molar_mass, vs, viscosity, temperature, vbar, solvent_density,
+                       threads, [](const auto& x) { return shape_factors_ratios(x[0], x[1]); });
 }
 
 // ---- The inverse problem: one curve for one u_red ----
@@ -441,8 +440,8 @@ PYBIND11_MODULE(_core, m) {
   m.def("swollen_specific_volume", &swollen_specific_volume_array, "vbar"_a, "hydration"_a, "solvent_density"_a,
         threads);
   m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, threads);
-  m.def("virial_charged", &virial_charged_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a,
-        "ionic_strength"_a, threads);
+  m.def("virial_charged", &virial_charged_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
+        threads);
   m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, threads);
   m.def("ured_from_virial_charged", &ured_from_virial_charged_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a,
         "ionic_strength"_a, threads);

@@ -30,8 +30,7 @@ inline constexpr StatusMeaning kDataInconsistent{
     "inconsistent data: no ellipsoid fits them within the 99.9 % point of chi2 (the closest shapes are written, "
     "their residuals on standard error)"};
 inline constexpr StatusMeaning kDataRefused{
-    kStatusRefused,
-    "a value was refused, or the data cannot fix the shape (too few, or one that no ellipsoid gives)"};
+    kStatusRefused, "a value was refused, or the data cannot fix the shape (too few, or one that no ellipsoid gives)"};
 
 // The dialogue's.
 inline constexpr StatusMeaning kNormalEnd{0, "normal end"};

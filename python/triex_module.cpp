@@ -50,23 +50,34 @@ namespace {
 using Input = py::array_t<double, py::array::forcecast>;
 using Output = py::array_t<double>;
 
-// How much work one element is. The quadrature is expensive enough per
-// element to split any array. The closed forms are not: starting the threads
-// costs about 25 us whether they help or not, and one exact u_red about
-// 0.27 us (bench/ured_python_bench.py on two cores: 100 elements take 0.031 ms
-// on one thread, 0.052 ms on two). From 2000 elements (0.53 ms) the threads
-// lose at most 4 % when the other cores are busy (0.55 ms) and gain up to
-// 37 % when they are free (0.34 ms); smaller arrays stay on one thread.
-enum class Cost { cheap, expensive };
-constexpr std::size_t kExactElementsForThreads = 2000;
+// How much work one element is, and so from how many elements threads pay.
+// Starting them costs about 25 us whether they help or not; from about 0.3 to
+// 0.5 ms of work they gain where other cores are free (to 0.6 of the time on
+// two cores) and lose a few percent where they are busy. Measured by
+// bench/ured_python_bench.py on two cores, one thread against two:
+//   closed forms, 0.27 us an element (u_red; the shape factors about 1 us):
+//     1000 elements 0.27 against 0.29 ms, 2000 0.53 against 0.34 to 0.55 ms,
+//     5000 1.35 against 0.86 ms;
+//   arithmetic on given quantities, about 15 ns an element (u_red from B):
+//     10000 elements 0.15 against 0.17 ms, 20000 0.29 against 0.23 ms;
+//   the quadrature, milliseconds an element: any array.
+enum class Cost { arithmetic, closed_form, quadrature };
+
+std::size_t elements_for_threads(Cost cost) {
+  switch (cost) {
+    case Cost::arithmetic: return 20000;
+    case Cost::closed_form: return 2000;
+    case Cost::quadrature: return 2;
+  }
+  return 2;
+}
 
 unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> requested) {
   if (requested) {
     if (*requested == 0) throw std::invalid_argument("threads = 0 must be at least 1");
     return *requested;
   }
-  if (cost == Cost::cheap && elements < kExactElementsForThreads) return 1;
-  return default_thread_count();
+  return elements < elements_for_threads(cost) ? 1 : default_thread_count();
 }
 
 // A refused element, carried out of the worker threads with its flat index.
@@ -209,12 +220,12 @@ py::tuple as_tuple(const std::array<Output, M>& arrays) {
 // ---- u_red ----
 
 Output ured_exact(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{a, b, c}, Cost::cheap, threads,
+  return map_elements<1>(std::array{a, b, c}, Cost::closed_form, threads,
                          [](const auto& x, auto& y) { y[0] = ured(x[0], x[1], x[2]); })[0];
 }
 
 Output ured_ratios_exact(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{a_over_b, b_over_c}, Cost::cheap, threads,
+  return map_elements<1>(std::array{a_over_b, b_over_c}, Cost::closed_form, threads,
                          [](const auto& x, auto& y) { y[0] = ured_ratios(x[0], x[1]); })[0];
 }
 
@@ -232,26 +243,26 @@ void quadrature_values(const QuadratureResult& q, std::array<double, 7>& y) {
 }
 
 py::tuple quadrature_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::expensive, threads,
+  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::quadrature, threads,
                                   [](const auto& x, auto& y) { quadrature_values(quadrature(x[0], x[1], x[2]), y); }));
 }
 
 py::tuple quadrature_ratios_array(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<7>(std::array{a_over_b, b_over_c}, Cost::expensive, threads,
+  return as_tuple(map_elements<7>(std::array{a_over_b, b_over_c}, Cost::quadrature, threads,
                                   [](const auto& x, auto& y) { quadrature_values(quadrature_ratios(x[0], x[1]), y); }));
 }
 
 // ---- Shape functions ----
 
 py::tuple shape_functions_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<3>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
+  return as_tuple(map_elements<3>(std::array{a, b, c}, Cost::closed_form, threads, [](const auto& x, auto& y) {
     const ShapeFunctions f = shape_functions(x[0], x[1], x[2]);
     y = {f.volume, f.surface, f.mean_radius};
   }));
 }
 
 Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{V1, S1, R1, V2, S2, R2}, Cost::cheap, threads, [](const auto& x, auto& y) {
+  return map_elements<1>(std::array{V1, S1, R1, V2, S2, R2}, Cost::arithmetic, threads, [](const auto& x, auto& y) {
     y[0] = mixture_excluded_volume({x[0], x[1], x[2]}, {x[3], x[4], x[5]});
   })[0];
 }
@@ -260,7 +271,7 @@ Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2,
 
 Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_density,
                                      std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{vbar, hydration, solvent_density}, Cost::cheap, threads,
+  return map_elements<1>(std::array{vbar, hydration, solvent_density}, Cost::arithmetic, threads,
                          [](const auto& x, auto& y) { y[0] = swollen_specific_volume(x[0], x[1], x[2]); })[0];
 }
 
@@ -271,8 +282,8 @@ void virial_values(const VirialInputs& inputs, std::array<double, kVirialColumns
 }
 
 py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass}, Cost::cheap, threads,
-                                                      [](const auto& x, auto& y) {
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass}, Cost::arithmetic,
+                                                      threads, [](const auto& x, auto& y) {
                                                         virial_values({x[0], x[1], x[2], std::nullopt}, y);
                                                       }));
 }
@@ -280,20 +291,20 @@ py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optio
 py::tuple virial_charged_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
                                std::optional<unsigned> threads) {
   return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass, valency, ionic_strength},
-                                                      Cost::cheap, threads, [](const auto& x, auto& y) {
+                                                      Cost::arithmetic, threads, [](const auto& x, auto& y) {
                                                         virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
                                                       }));
 }
 
 // u_red = 2 M (B - B(z)) / vs, B(z) = 0 without a charge.
 Output ured_from_virial_array(Input B, Input vs, Input molar_mass, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::cheap, threads,
+  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::arithmetic, threads,
                          [](const auto& x, auto& y) { y[0] = ured_from_virial(x[0], x[1], x[2], std::nullopt); })[0];
 }
 
 Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength,
                                       std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::cheap, threads,
+  return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::arithmetic, threads,
                          [](const auto& x, auto& y) {
                            y[0] = ured_from_virial(x[0], x[1], x[2], Charge{x[3], x[4]});
                          })[0];
@@ -304,7 +315,7 @@ Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input
 // The factors of ShapeFactors, in the order of kShapeFactorColumns.
 py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
   return as_tuple(map_elements<kShapeFactorValues>(
-      std::array{a, b, c}, Cost::cheap, threads,
+      std::array{a, b, c}, Cost::closed_form, threads,
       [](const auto& x, auto& y) { y = shape_factor_values(shape_factors(x[0], x[1], x[2])); }));
 }
 
@@ -331,19 +342,20 @@ py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input 
   const std::array<Input, 6> rest{molar_mass, vs, viscosity, temperature, given_or_nan(vbar), given_or_nan(density)};
   std::copy(rest.begin(), rest.end(), inputs.begin() + Shape);
   const bool with_vbar = vbar.has_value(), with_density = density.has_value();
-  return as_tuple(map_elements<kPredictionColumns.size()>(inputs, Cost::cheap, threads, [=](const auto& x, auto& y) {
-    const double* measured = x.data() + Shape;
-    PredictionInputs in{};
-    in.molar_mass = measured[0];
-    in.vs = measured[1];
-    in.solvent.viscosity = measured[2];
-    in.solvent.temperature = measured[3];
-    if (with_vbar) in.vbar = measured[4];
-    if (with_density) in.solvent.density = measured[5];
-    const Predictions p = predict(shape_factors_of(x), in);
-    for (std::size_t i = 0; i < y.size(); ++i)
-      y[i] = kPredictionColumns[i].value(p).value_or(std::numeric_limits<double>::quiet_NaN());
-  }));
+  return as_tuple(
+      map_elements<kPredictionColumns.size()>(inputs, Cost::closed_form, threads, [=](const auto& x, auto& y) {
+        const double* measured = x.data() + Shape;
+        PredictionInputs in{};
+        in.molar_mass = measured[0];
+        in.vs = measured[1];
+        in.solvent.viscosity = measured[2];
+        in.solvent.temperature = measured[3];
+        if (with_vbar) in.vbar = measured[4];
+        if (with_density) in.solvent.density = measured[5];
+        const Predictions p = predict(shape_factors_of(x), in);
+        for (std::size_t i = 0; i < y.size(); ++i)
+          y[i] = kPredictionColumns[i].value(p).value_or(std::numeric_limits<double>::quiet_NaN());
+      }));
 }
 
 py::tuple predict_axes(Input a, Input b, Input c, Input molar_mass, Input vs, Input viscosity, Input temperature,

@@ -7,7 +7,7 @@ with SciPy's Carlson R_G in NumPy, measured side by side in one run.
 Each time is the best of K runs (the least disturbed by other work on the
 machine). Then, for arrays of growing size, one thread against every core:
 where the threads begin to pay is where the module starts them by itself
-(kExactElementsForThreads in python/triex_module.cpp). Run by `make bench`;
+(elements_for_threads in python/triex_module.cpp). Run by `make bench`;
 never part of the tests.
 """
 

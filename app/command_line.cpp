@@ -5,6 +5,7 @@
 
 #include "support/safe_text.hpp"
 #include "app/standard_streams.hpp"
+#include "support/exit_status_text.hpp"
 
 #ifndef TRIEX_VERSION
 #define TRIEX_VERSION "unknown"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: triex [--help | --version]\n"
-    "       triex COMMAND [OPTIONS]     (ured, table, batch, solve; triex help COMMAND)\n"
+    "       triex COMMAND [OPTIONS]     (the commands below; triex help COMMAND)\n"
     "\n"
     "Computes the reduced excluded volume of a rigid triaxial ellipsoid (8 for a\n"
     "sphere) and its contributions to the second virial coefficient of a solution.\n"
@@ -29,26 +30,16 @@ constexpr std::string_view kUsage =
     "\n"
     "Answers are read from standard input and may be piped in, e.g.\n"
     "  printf 'lysozyme\\n1\\n1 1 1\\n1\\n1\\n10000\\nyes\\nno\\n0\\n' | triex\n"
-    "\n"
-    "Exit status: 0 normal end; 1 a library failure ended the run; 2 an answer\n"
-    "was refused or standard input could not be read; 3 a write to standard\n"
-    "output or standard error failed. The reason for 2 and 3 is on standard error.\n"
-    "See triex(1) for the answers' syntax, the quantities and their units.\n"
-    "\n"
-    "Commands for scripts write CSV (or --format json) on standard output or -o FILE:\n"
-    "  triex ured A B C | --ratios AB BC      u_red of one shape\n"
-    "  triex table --ab LO:HI:N --bc LO:HI:N  u_red over a grid of axial ratios\n"
-    "  triex batch FILE                       the report for each molecule of a CSV file\n"
-    "  triex solve --ured X | --virial B ...  the shapes with a given u_red or B\n"
-    "Each has --help (or triex help COMMAND) with its options and exit statuses.\n";
+    "\n";
+constexpr std::string_view kManual = "See triex(1) for the answers' syntax, the quantities and their units.\n\n";
 
 bool is_help(std::string_view arg) { return arg == "--help" || arg == "-h"; }
 bool is_version(std::string_view arg) { return arg == "--version"; }
 
 }  // namespace
 
-CommandLineAction handle_command_line(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
-                                      int& status) {
+CommandLineAction handle_command_line(std::span<const std::string_view> args, std::string_view commands,
+                                      std::ostream& out, std::ostream& err, int& status) {
   if (args.empty()) return CommandLineAction::RunDialogue;
   // Any argument that is neither --help nor --version is refused; among those
   // two, the first one given is answered.
@@ -62,7 +53,10 @@ CommandLineAction handle_command_line(std::span<const std::string_view> args, st
     return CommandLineAction::Exit;
   }
   if (is_help(args[0])) {
-    out << kUsage;
+    out << kUsage
+        << exit_status_text({kNormalEnd, kLibraryFailureEnded, kAnswerRefused, kStreamNotWritten},
+                            "The reason for 2 and 3 is on standard error.")
+        << kManual << commands;
   } else {
     out << "triex " << TRIEX_VERSION << '\n';
   }

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     return triex::cli::run_command(args, commands);
   }
   int status = 0;
-  if (triex::handle_command_line(args, streams.out(), std::cerr, status) == triex::CommandLineAction::Exit)
-    return status;
+  const auto action = triex::handle_command_line(args, triex::cli::commands_summary(), streams.out(), std::cerr, status);
+  if (action == triex::CommandLineAction::Exit) return status;
   return triex::run(streams.in(), streams.out(), std::cerr);
 }

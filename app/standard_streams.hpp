@@ -4,9 +4,8 @@
 // mistaken for a completed run. The C library's stdio cannot tell: it keeps
 // only an error flag, and errno is long overwritten when the flag is read.
 //
-// Exit statuses of the program: 0 normal end, 1 a library failure ended the
-// run, 2 an answer was refused or standard input could not be read, 3 a write
-// to standard output or standard error failed.
+// The program's exit statuses: support/exit_status.hpp, in words
+// support/exit_status_text.hpp.
 #pragma once
 
 #include <array>

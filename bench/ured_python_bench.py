@@ -5,7 +5,10 @@ with SciPy's Carlson R_G in NumPy, measured side by side in one run.
     PYTHONPATH=build/python /usr/bin/python3 bench/ured_python_bench.py [--shapes N] [--repeat K]
 
 Each time is the best of K runs (the least disturbed by other work on the
-machine). Run by `make bench`; never part of the tests.
+machine). Then, for arrays of growing size, one thread against every core:
+where the threads begin to pay is where the module starts them by itself
+(elements_for_threads in python/triex_module.cpp). Run by `make bench`;
+never part of the tests.
 """
 
 import argparse
@@ -51,6 +54,24 @@ def main():
         print(f"{label:44s} {seconds * 1e3:9.1f} ms   {seconds / scipy_seconds:.3f} of SciPy's time"
               f"   (largest relative difference {agreement:.1e})")
 
+    # Where threads begin to pay, for the closed form (u_red) and for plain
+    # arithmetic (u_red from a virial coefficient): the module starts them by
+    # itself from there (elements_for_threads in python/triex_module.cpp).
+    timed = {
+        "ured": lambda n, threads: triex.ured(a[:n], b[:n], c[:n], threads=threads),
+        # The compiled loop itself: triex.ured_from_virial chooses its threads.
+        "ured_from_virial": lambda n, threads: triex._core.ured_from_virial(np.broadcast_to(1e-3, (n,)), 0.75, 1e4,
+                                                                            threads=threads),
+    }
+    sizes = {"ured": (100, 200, 500, 1000, 2000, 5000, 20000, 100000),
+             "ured_from_virial": (2000, 5000, 10000, 20000, 50000, 100000, 1000000)}
+    for name, call in timed.items():
+        print(f"\n{name:>18s} {'1 thread':>11s} {f'{os.cpu_count()} threads':>11s}   ratio")
+        for size in sizes[name]:
+            if size > len(a):
+                continue
+            times = [best_time(lambda: call(size, threads), 5 * args.repeat)[0] for threads in (1, os.cpu_count())]
+            print(f"{size:18d} {times[0] * 1e3:8.3f} ms {times[1] * 1e3:8.3f} ms   {times[1] / times[0]:.2f}")
 
 if __name__ == "__main__":
     main()

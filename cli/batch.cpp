@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "api/result_columns.hpp"
 #include "cli/hydrodynamic_cells.hpp"
 #include "cli/values.hpp"
 #include "support/refusal.hpp"
@@ -13,19 +14,6 @@
 namespace triex::cli {
 namespace {
 
-// The report's quantities, after the method's columns, ured and the derived vs.
-struct ReportColumn {
-  std::string_view name;
-  double Virial::*value;
-};
-constexpr std::array<ReportColumn, 8> kReport = {{{"U_ml_per_mol", &Virial::U},
-                                                  {"u_ml", &Virial::u},
-                                                  {"Bex_ml_mol_per_g2", &Virial::Bex},
-                                                  {"Bz_ml_mol_per_g2", &Virial::Bz},
-                                                  {"B_ml_mol_per_g2", &Virial::B},
-                                                  {"BM_ml_per_g", &Virial::BM},
-                                                  {"BM2_l_per_mol", &Virial::BM2},
-                                                  {"BM2_per_uM", &Virial::BM2_per_uM}}};
 constexpr std::string_view kUred = "ured";
 
 bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
@@ -46,7 +34,7 @@ void require(Datum d, const std::optional<std::string>& problem) {
 std::vector<std::string> result_columns() {
   std::vector<std::string> columns = method_columns(Method::Both);
   columns.emplace_back(kUred);
-  for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
+  for (const VirialColumn& column : kVirialColumns) columns.emplace_back(column.name);
   for (const std::string& column : prediction_columns()) columns.push_back(column);
   return columns;
 }
@@ -58,7 +46,7 @@ std::vector<std::string> output_columns(const BatchLayout& layout, Method method
   for (std::string& column : method_columns(method)) columns.push_back(std::move(column));
   columns.emplace_back(kUred);
   if (layout.vs_derived) columns.emplace_back(name_of(Datum::Vs));
-  for (const ReportColumn& column : kReport) columns.emplace_back(column.name);
+  for (const VirialColumn& column : kVirialColumns) columns.emplace_back(column.name);
   if (layout.predicts)
     for (const std::string& column : prediction_columns()) columns.push_back(column);
   return columns;
@@ -194,7 +182,7 @@ BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& 
     method_cells(row.shape, method, row.cells);
     row.cells.emplace_back(u_red);
     if (layout.vs_derived) row.cells.emplace_back(vs);
-    for (const ReportColumn& column : kReport) row.cells.emplace_back(q.*column.value);
+    for (const VirialColumn& column : kVirialColumns) row.cells.emplace_back(q.*column.value);
     if (predicted) prediction_cells(*predicted, row.cells);
   } catch (const Refused& r) {
     row.cells.clear();

@@ -12,6 +12,7 @@
 #include "cli/fit_command.hpp"
 #include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
+#include "support/exit_status_text.hpp"
 #include "support/refusal.hpp"
 #include "triex/triex.hpp"
 
@@ -30,12 +31,16 @@ constexpr std::string_view kSummary =
     "  triex fit --molar-mass M --vbar V ... the shape from several measurements\n"
     "  triex structure FILE...               the equivalent ellipsoid of PDB/mmCIF models\n";
 
-constexpr std::string_view kStatuses =
-    "\n\nExit status: 0 done; 1 the quadrature's u_red is plainly wrong for some shape\n"
-    "(not finite, or further than 1e-4 relative from the closed form; the row is\n"
-    "written); 2 a value, a row or a file was refused; 3 the output could not be\n"
-    "written. Reasons go to standard error. Failure codes of the quadrature alone\n"
-    "stay in their columns, with one note on standard error, and leave status 0.\n";
+// The statuses of the commands of u_red, after a blank line.
+std::string statuses() {
+  const std::string quadrature_wrong =
+      "the quadrature's u_red is plainly wrong for some shape (" + plainly_wrong_rule() + "; the row is written)";
+  return "\n\n" + exit_status_text({kDone, {exit_code(Outcome::QuadraturePlainlyWrong), quadrature_wrong}, kSomethingRefused,
+                                     kOutputNotWritten},
+                                    std::string(kReasonsOnStandardError) +
+                                        " Failure codes of the quadrature alone stay in their columns, with one "
+                                        "note on standard error, and leave status 0.");
+}
 
 // Where and how a command writes its rows.
 void add_output_options(CLI::App& command, CommonOptions& common, std::string& format) {
@@ -98,8 +103,8 @@ CLI::App* add_shape_command(CLI::App& app, ShapeOptions& options, CommonOptions&
       "\nExamples:\n  triex shape 30 20 10\n"
       "  triex shape --ratios 1.5 1 --molar-mass 14300 --hydration 0.35 \\\n"
       "      --solvent-density 0.9982 --vbar 0.703\n"
-      "\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
-      "Reasons go to standard error.\n");
+      "\n" +
+      exit_status_text({kDone, kValueRefused, kOutputNotWritten}, kReasonsOnStandardError));
   add_output_options(*shape, common, format);
   return shape;
 }
@@ -158,10 +163,8 @@ CLI::App* add_fit_command(CLI::App& app, FitOptions& options, CommonOptions& com
       "      --intrinsic-viscosity 4.29 --relaxation-time 44.4:5%\n"
       "  triex fit --molar-mass 66000 --vbar 0.733 --virial 9.61e-5 \\\n"
       "      --sedimentation 4.49 --radius-of-gyration 32.5:0.3\n"
-      "\nExit status: 0 a fit was found; 1 inconsistent data: no ellipsoid fits them\n"
-      "within the 99.9 % point of chi2 (the closest shapes are written, their residuals\n"
-      "on standard error); 2 a value was refused, or the data cannot fix the shape (too\n"
-      "few, or one that no ellipsoid gives); 3 the output could not be written.\n");
+      "\n" +
+      exit_status_text({kFitFound, kDataInconsistent, kDataRefused, kOutputNotWritten}));
   fit->add_option("--format", format, "csv (the default) or json (one array of objects)")
       ->check(CLI::IsMember({"csv", "json"}));
   fit->add_option("-o,--output", common.output,
@@ -226,7 +229,7 @@ class CommandLine {
 
 CommandLine::CommandLine() {
   app_.require_subcommand(1, 1);
-  app_.footer(std::string(kStatuses.substr(1)));
+  app_.footer(statuses().substr(1));
   common_.threads = default_thread_count();
   setup_ured();
   add(add_shape_command(app_, shape_, common_, format_), [this](Streams& s) { return run_shape(shape_, common_, s); });
@@ -234,7 +237,7 @@ CommandLine::CommandLine() {
   setup_batch();
   setup_solve();
   add(add_fit_command(app_, fit_, common_, format_), [this](Streams& s) { return run_fit(fit_, common_, s); });
-  add(add_structure_command(app_, structure_, common_, format_, std::string(kStatuses)),
+  add(add_structure_command(app_, structure_, common_, format_, statuses()),
       [this](Streams& s) { return run_structure(structure_, common_, s); });
   setup_help();
 }
@@ -244,7 +247,7 @@ void CommandLine::setup_ured() {
   ured->add_option("axes", ured_.axes, "the semi-axes A B C (Angstrom, or any unit)")->expected(0, 3);
   ured->add_option("--ratios", ured_.ratios, "the axial ratios a/b and b/c instead")->expected(2);
   ured->footer("Example:\n  triex ured 300 200 100\n  triex ured --ratios 1.5 2 --method both" +
-               std::string(kStatuses));
+               statuses());
   add_common_options(*ured, common_, method_, format_);
   add(ured, [this](Streams& s) { return run_ured(ured_, common_, s); });
 }
@@ -255,7 +258,7 @@ void CommandLine::setup_table() {
   table->add_option("--ab", table_.ab, "a/b from LO to HI in N points")->required();
   table->add_option("--bc", table_.bc, "b/c from LO to HI in N points")->required();
   table->add_option("--spacing", spacing_, "log (the default) or linear")->check(CLI::IsMember({"log", "linear"}));
-  table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + std::string(kStatuses));
+  table->footer("Example:\n  triex table --ab 1:100:3 --bc 1:10:2 --spacing linear" + statuses());
   add_common_options(*table, common_, method_, format_);
   add(table, [this](Streams& s) {
     table_.spacing = spacing_ == "linear" ? Spacing::Linear : Spacing::Log;
@@ -290,7 +293,7 @@ void CommandLine::setup_batch() {
       "D_cm2_per_s, stokes_radius_angstrom, f_over_f0 (needs vbar_ml_per_g),\n"
       "rg_angstrom, tau_h_ns and intrinsic_viscosity_ml_per_g.\n"
       "\nExample:\n  triex batch proteins.csv -o results.csv" +
-      std::string(kStatuses));
+      statuses());
   add_common_options(*batch, common_, method_, format_);
   add(batch, [this](Streams& s) {
     if (output_separator_ == "semicolon") {
@@ -321,7 +324,7 @@ void CommandLine::setup_solve() {
   solve->footer("Columns: a_over_b, b_over_c, ured_exact; the first row is the prolate\n"
                 "solution, the last the oblate one.\n\nExamples:\n  triex solve --ured 10 --points 5\n"
                 "  triex solve --virial 6.5e-4 --molar-mass 66000 --vs 0.98" +
-                std::string(kStatuses));
+                statuses());
   add_common_options(*solve, common_, method_, format_, false);
   add(solve, [this](Streams& s) { return run_solve(solve_, common_, s); });
 }
@@ -331,7 +334,7 @@ void CommandLine::setup_help() {
   help->add_option("COMMAND", topic_, "ured, shape, table, batch, solve, structure or fit");
   add(help, [this](Streams& s) {
     if (topic_.empty())
-      return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + std::string(kStatuses), s);
+      return write_out("Usage: triex COMMAND [OPTIONS]\n\n" + std::string(kSummary) + statuses(), s);
     if (topic_ == "help" || !is_command(topic_)) refuse("no command \"" + topic_ + "\" (try triex --help)");
     return write_out(app_.get_subcommand(topic_)->help("triex"), s);
   });

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "api/result_columns.hpp"
 #include "shape/shape_section.hpp"
 #include "cli/command_error.hpp"
 
@@ -24,9 +25,10 @@ ShapeValues evaluate_ratios(double a_over_b, double b_over_c, Method method) {
 std::vector<std::string> method_columns(Method method) {
   std::vector<std::string> columns;
   if (method != Method::Quadrature) columns.push_back("ured_exact");
-  if (method != Method::Exact)
-    columns.insert(columns.end(),
-                   {"ured_quadrature", "npts_surface", "npts_curvature", "ifail_surface", "ifail_curvature"});
+  if (method != Method::Exact) {
+    columns.push_back("ured_quadrature");
+    columns.insert(columns.end(), kQuadratureCountColumns.begin(), kQuadratureCountColumns.end());
+  }
   if (method == Method::Both) columns.push_back("relative_difference");
   return columns;
 }

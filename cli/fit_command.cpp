@@ -75,17 +75,9 @@ std::string rounded(double value) {
 }  // namespace
 
 std::string measurement_option(Measurement kind) {
-  switch (kind) {
-    case Measurement::Virial: return "--virial";
-    case Measurement::Sedimentation: return "--sedimentation";
-    case Measurement::Diffusion: return "--diffusion";
-    case Measurement::StokesRadius: return "--stokes-radius";
-    case Measurement::RadiusOfGyration: return "--radius-of-gyration";
-    case Measurement::IntrinsicViscosity: return "--intrinsic-viscosity";
-    case Measurement::RelaxationTime: return "--relaxation-time";
-    case Measurement::Ured: return "--ured";
-  }
-  return "--?";
+  std::string option = std::string("--") + measurement_keyword(kind);
+  std::replace(option.begin(), option.end(), '_', '-');
+  return option;
 }
 
 Outcome run_fit(const FitOptions& options, const CommonOptions& common, Streams& streams) {

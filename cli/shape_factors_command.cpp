@@ -3,6 +3,7 @@
 // predict for a molecule of that shape.
 #include <stdexcept>
 
+#include "api/result_columns.hpp"
 #include "cli/command_runs.hpp"
 #include "cli/destination.hpp"
 #include "cli/hydrodynamic_cells.hpp"
@@ -66,9 +67,10 @@ Outcome run_shape(const ShapeOptions& options, const CommonOptions& common, Stre
   shape_factor_cells(factors, cells);
   if (predictions) {
     columns.insert(columns.end(), prediction_columns().begin(), prediction_columns().end());
-    columns.push_back("Bex_ml_mol_per_g2");
+    const PredictionColumn& bex = kPredictionColumns.back();
+    columns.emplace_back(bex.name);
     prediction_cells(*predictions, cells);
-    cells.emplace_back(predictions->Bex_ml_mol_per_g2);
+    cells.emplace_back(*bex.value(*predictions));
   }
 
   Destination destination(common.output, streams.out);

@@ -679,6 +679,20 @@ const char* measurement_name(Measurement kind) {
   return "?";
 }
 
+const char* measurement_keyword(Measurement kind) {
+  switch (kind) {
+    case Measurement::Virial: return "virial";
+    case Measurement::Sedimentation: return "sedimentation";
+    case Measurement::Diffusion: return "diffusion";
+    case Measurement::StokesRadius: return "stokes_radius";
+    case Measurement::RadiusOfGyration: return "radius_of_gyration";
+    case Measurement::IntrinsicViscosity: return "intrinsic_viscosity";
+    case Measurement::RelaxationTime: return "relaxation_time";
+    case Measurement::Ured: return "ured";
+  }
+  return "?";
+}
+
 std::string conditioning_note(const FitResult& result, const std::vector<Datum>& data,
                               std::string (*label)(Measurement)) {
   if (!result.ill_conditioned || result.solutions.empty()) return "";

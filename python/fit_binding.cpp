@@ -20,19 +20,7 @@ namespace triex::python {
 namespace {
 
 // The keyword of each measurement in triex.fit.
-std::string keyword(Measurement kind) {
-  switch (kind) {
-    case Measurement::Virial: return "virial";
-    case Measurement::Sedimentation: return "sedimentation";
-    case Measurement::Diffusion: return "diffusion";
-    case Measurement::StokesRadius: return "stokes_radius";
-    case Measurement::RadiusOfGyration: return "radius_of_gyration";
-    case Measurement::IntrinsicViscosity: return "intrinsic_viscosity";
-    case Measurement::RelaxationTime: return "relaxation_time";
-    case Measurement::Ured: return "ured";
-  }
-  return "?";
-}
+std::string keyword(Measurement kind) { return measurement_keyword(kind); }
 
 py::array_t<double> grid_array(const std::vector<double>& values, int rows, int columns) {
   py::array_t<double> out({rows, columns});
@@ -68,12 +56,7 @@ FitInputs inputs(double molar_mass, double vbar, std::optional<double> hydration
   return in;
 }
 
-py::dict fit_dict(double molar_mass, double vbar, std::optional<double> hydration, std::optional<double> vs,
-                  std::optional<double> solvent_density, double viscosity, double temperature,
-                  std::optional<double> valency, std::optional<double> ionic_strength, const std::vector<int>& kinds,
-                  const std::vector<double>& values, const std::vector<double>& sigmas) {
-  const FitInputs in = inputs(molar_mass, vbar, hydration, vs, solvent_density, viscosity, temperature, valency,
-                              ionic_strength, kinds, values, sigmas);
+py::dict fit_dict(const FitInputs& in) {
   FitResult r;
   try {
     py::gil_scoped_release unlocked;
@@ -119,13 +102,7 @@ py::dict fit_dict(double molar_mass, double vbar, std::optional<double> hydratio
   return out;
 }
 
-py::dict map_dict(double molar_mass, double vbar, std::optional<double> hydration, std::optional<double> vs,
-                  std::optional<double> solvent_density, double viscosity, double temperature,
-                  std::optional<double> valency, std::optional<double> ionic_strength, const std::vector<int>& kinds,
-                  const std::vector<double>& values, const std::vector<double>& sigmas, double w, double ab_max,
-                  double bc_max, int nodes) {
-  const FitInputs in = inputs(molar_mass, vbar, hydration, vs, solvent_density, viscosity, temperature, valency,
-                              ionic_strength, kinds, values, sigmas);
+py::dict map_dict(const FitInputs& in, double w, double ab_max, double bc_max, int nodes) {
   FitMap map;
   {
     py::gil_scoped_release unlocked;
@@ -142,11 +119,15 @@ py::dict map_dict(double molar_mass, double vbar, std::optional<double> hydratio
 
 void define_fit(py::module_& m) {
   using namespace pybind11::literals;
-  m.def("fit", &fit_dict, "molar_mass"_a, "vbar"_a, "hydration"_a, "vs"_a, "solvent_density"_a, "viscosity"_a,
-        "temperature"_a, "valency"_a, "ionic_strength"_a, "kinds"_a, "values"_a, "sigmas"_a);
-  m.def("fit_map", &map_dict, "molar_mass"_a, "vbar"_a, "hydration"_a, "vs"_a, "solvent_density"_a, "viscosity"_a,
-        "temperature"_a, "valency"_a, "ionic_strength"_a, "kinds"_a, "values"_a, "sigmas"_a, "w"_a, "ab_max"_a,
-        "bc_max"_a, "nodes"_a);
+  // The molecule, its solvent and its data, held for a fit and for its maps.
+  py::class_<FitInputs>(m, "FitInputs");
+  m.def("fit_inputs", &inputs, "molar_mass"_a, "vbar"_a, "hydration"_a, "vs"_a, "solvent_density"_a,
+        "viscosity"_a, "temperature"_a, "valency"_a, "ionic_strength"_a, "kinds"_a, "values"_a, "sigmas"_a);
+  m.def("fit", &fit_dict, "inputs"_a);
+  m.def("fit_map", &map_dict, "inputs"_a, "w"_a, "ab_max"_a, "bc_max"_a, "nodes"_a);
+  py::tuple keywords(kMeasurementKinds);
+  for (int k = 0; k < kMeasurementKinds; ++k) keywords[k] = measurement_keyword(static_cast<Measurement>(k));
+  m.attr("measurement_keywords") = keywords;
   m.attr("max_fit_ratio") = kMaxFitRatio;
   m.attr("default_solvent_density") = kDefaultSolventDensity;
 }

@@ -19,6 +19,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -26,9 +27,11 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "api/result_columns.hpp"
 #include "support/exit_status.hpp"
 #include "support/parallel_for.hpp"
 #include "structure/structure_report.hpp"
@@ -49,19 +52,34 @@ namespace {
 using Input = py::array_t<double, py::array::forcecast>;
 using Output = py::array_t<double>;
 
-// How much work one element is: below kExactElementsForThreads exact
-// evaluations (about 3 ms) starting threads costs more than it saves; the
-// quadrature is expensive enough per element to split any array.
-enum class Cost { cheap, expensive };
-constexpr std::size_t kExactElementsForThreads = 20000;
+// How much work one element is, and so from how many elements threads pay.
+// Starting them costs about 25 us whether they help or not; from about 0.3 to
+// 0.5 ms of work they gain where other cores are free (to 0.6 of the time on
+// two cores) and lose a few percent where they are busy. Measured by
+// bench/ured_python_bench.py on two cores, one thread against two:
+//   closed forms, 0.27 us an element (u_red; the shape factors about 1 us):
+//     1000 elements 0.27 against 0.29 ms, 2000 0.53 against 0.34 to 0.55 ms,
+//     5000 1.35 against 0.86 ms;
+//   arithmetic on given quantities, about 15 ns an element (u_red from B):
+//     10000 elements 0.15 against 0.17 ms, 20000 0.29 against 0.23 ms;
+//   the quadrature, milliseconds an element: any array.
+enum class Cost { arithmetic, closed_form, quadrature };
+
+std::size_t elements_for_threads(Cost cost) {
+  switch (cost) {
+    case Cost::arithmetic: return 20000;
+    case Cost::closed_form: return 2000;
+    case Cost::quadrature: return 2;
+  }
+  return 2;
+}
 
 unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> requested) {
   if (requested) {
     if (*requested == 0) throw std::invalid_argument("threads = 0 must be at least 1");
     return *requested;
   }
-  if (cost == Cost::cheap && elements < kExactElementsForThreads) return 1;
-  return default_thread_count();
+  return elements < elements_for_threads(cost) ? 1 : default_thread_count();
 }
 
 // A refused element, carried out of the worker threads with its flat index.
@@ -204,44 +222,49 @@ py::tuple as_tuple(const std::array<Output, M>& arrays) {
 // ---- u_red ----
 
 Output ured_exact(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{a, b, c}, Cost::cheap, threads,
+  return map_elements<1>(std::array{a, b, c}, Cost::closed_form, threads,
                          [](const auto& x, auto& y) { y[0] = ured(x[0], x[1], x[2]); })[0];
 }
 
 Output ured_ratios_exact(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{a_over_b, b_over_c}, Cost::cheap, threads,
+  return map_elements<1>(std::array{a_over_b, b_over_c}, Cost::closed_form, threads,
                          [](const auto& x, auto& y) { y[0] = ured_ratios(x[0], x[1]); })[0];
 }
 
 // The dialogue's quadrature: u_red, S, R, the evaluation counts and the
 // failure codes of the two double integrals (the counts and codes as exact
-// doubles), for semi-axes or, with `ratios`, for a/b and b/c.
-py::tuple quadrature_array(Input first, Input second, Input third, bool ratios, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<7>(std::array{first, second, third}, Cost::expensive, threads,
-                                  [ratios](const auto& x, auto& y) {
-                                    const QuadratureResult q =
-                                        ratios ? quadrature_ratios(x[0], x[1]) : quadrature(x[0], x[1], x[2]);
-                                    y = {q.ured,
-                                         q.surface,
-                                         q.mean_radius,
-                                         static_cast<double>(q.npts_surface),
-                                         static_cast<double>(q.npts_curvature),
-                                         static_cast<double>(q.ifail_surface),
-                                         static_cast<double>(q.ifail_curvature)};
-                                  }));
+// doubles).
+void quadrature_values(const QuadratureResult& q, std::array<double, 7>& y) {
+  y = {q.ured,
+       q.surface,
+       q.mean_radius,
+       static_cast<double>(q.npts_surface),
+       static_cast<double>(q.npts_curvature),
+       static_cast<double>(q.ifail_surface),
+       static_cast<double>(q.ifail_curvature)};
+}
+
+py::tuple quadrature_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<7>(std::array{a, b, c}, Cost::quadrature, threads,
+                                  [](const auto& x, auto& y) { quadrature_values(quadrature(x[0], x[1], x[2]), y); }));
+}
+
+py::tuple quadrature_ratios_array(Input a_over_b, Input b_over_c, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<7>(std::array{a_over_b, b_over_c}, Cost::quadrature, threads,
+                                  [](const auto& x, auto& y) { quadrature_values(quadrature_ratios(x[0], x[1]), y); }));
 }
 
 // ---- Shape functions ----
 
 py::tuple shape_functions_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<3>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
+  return as_tuple(map_elements<3>(std::array{a, b, c}, Cost::closed_form, threads, [](const auto& x, auto& y) {
     const ShapeFunctions f = shape_functions(x[0], x[1], x[2]);
     y = {f.volume, f.surface, f.mean_radius};
   }));
 }
 
 Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2, std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{V1, S1, R1, V2, S2, R2}, Cost::cheap, threads, [](const auto& x, auto& y) {
+  return map_elements<1>(std::array{V1, S1, R1, V2, S2, R2}, Cost::arithmetic, threads, [](const auto& x, auto& y) {
     y[0] = mixture_excluded_volume({x[0], x[1], x[2]}, {x[3], x[4], x[5]});
   })[0];
 }
@@ -250,73 +273,105 @@ Output mixture_array(Input V1, Input S1, Input R1, Input V2, Input S2, Input R2,
 
 Output swollen_specific_volume_array(Input vbar, Input hydration, Input solvent_density,
                                      std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{vbar, hydration, solvent_density}, Cost::cheap, threads,
+  return map_elements<1>(std::array{vbar, hydration, solvent_density}, Cost::arithmetic, threads,
                          [](const auto& x, auto& y) { y[0] = swollen_specific_volume(x[0], x[1], x[2]); })[0];
 }
 
-// The eight quantities of Virial, in its order. Without charge the valency
-// and ionic strength arrays are ignored.
-py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
-                       bool charged, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<8>(std::array{ured_values, vs, molar_mass, valency, ionic_strength}, Cost::cheap,
-                                  threads, [charged](const auto& x, auto& y) {
-                                    VirialInputs inputs{x[0], x[1], x[2], std::nullopt};
-                                    if (charged) inputs.charge = Charge{x[3], x[4]};
-                                    const Virial v = virial(inputs);
-                                    y = {v.U, v.u, v.Bex, v.Bz, v.B, v.BM, v.BM2, v.BM2_per_uM};
-                                  }));
+// The quantities of Virial, in the order of kVirialColumns.
+void virial_values(const VirialInputs& inputs, std::array<double, kVirialColumns.size()>& y) {
+  const Virial v = virial(inputs);
+  for (std::size_t i = 0; i < y.size(); ++i) y[i] = v.*kVirialColumns[i].value;
 }
 
-// u_red = 2 M (B - B(z)) / vs; without charge the valency and ionic strength
-// arrays are ignored.
-Output ured_from_virial_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength, bool charged,
-                              std::optional<unsigned> threads) {
-  return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::cheap, threads,
-                         [charged](const auto& x, auto& y) {
-                           std::optional<Charge> charge;
-                           if (charged) charge = Charge{x[3], x[4]};
-                           y[0] = ured_from_virial(x[0], x[1], x[2], charge);
+py::tuple virial_array(Input ured_values, Input vs, Input molar_mass, std::optional<unsigned> threads) {
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass}, Cost::arithmetic,
+                                                      threads, [](const auto& x, auto& y) {
+                                                        virial_values({x[0], x[1], x[2], std::nullopt}, y);
+                                                      }));
+}
+
+py::tuple virial_charged_array(Input ured_values, Input vs, Input molar_mass, Input valency, Input ionic_strength,
+                               std::optional<unsigned> threads) {
+  return as_tuple(map_elements<kVirialColumns.size()>(std::array{ured_values, vs, molar_mass, valency, ionic_strength},
+                                                      Cost::arithmetic, threads, [](const auto& x, auto& y) {
+                                                        virial_values({x[0], x[1], x[2], Charge{x[3], x[4]}}, y);
+                                                      }));
+}
+
+// u_red = 2 M (B - B(z)) / vs, B(z) = 0 without a charge.
+Output ured_from_virial_array(Input B, Input vs, Input molar_mass, std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{B, vs, molar_mass}, Cost::arithmetic, threads,
+                         [](const auto& x, auto& y) { y[0] = ured_from_virial(x[0], x[1], x[2], std::nullopt); })[0];
+}
+
+Output ured_from_virial_charged_array(Input B, Input vs, Input molar_mass, Input valency, Input ionic_strength,
+                                      std::optional<unsigned> threads) {
+  return map_elements<1>(std::array{B, vs, molar_mass, valency, ionic_strength}, Cost::arithmetic, threads,
+                         [](const auto& x, auto& y) {
+                           y[0] = ured_from_virial(x[0], x[1], x[2], Charge{x[3], x[4]});
                          })[0];
 }
 
 // ---- Hydrodynamic and scattering shape factors, and what they predict ----
 
-// The fifteen factors of ShapeFactors: R_S, P, R_g, G, Z_1..3, tau_1..5 / tau0,
-// tau_h / tau0, nu, u_red.
+// The factors of ShapeFactors, in the order of kShapeFactorColumns.
 py::tuple shape_factors_array(Input a, Input b, Input c, std::optional<unsigned> threads) {
-  return as_tuple(map_elements<15>(std::array{a, b, c}, Cost::cheap, threads, [](const auto& x, auto& y) {
-    const ShapeFactors f = shape_factors(x[0], x[1], x[2]);
-    const RotationalDiffusion& r = f.rotation;
-    y = {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.radius_of_gyration,
-         f.gyration.gyration_ratio, r.rotational_friction[0], r.rotational_friction[1], r.rotational_friction[2],
-         r.relaxation_times[0], r.relaxation_times[1], r.relaxation_times[2], r.relaxation_times[3],
-         r.relaxation_times[4], r.harmonic_relaxation_time, f.viscosity_increment, f.ured};
-  }));
+  return as_tuple(map_elements<kShapeFactorValues>(
+      std::array{a, b, c}, Cost::closed_form, threads,
+      [](const auto& x, auto& y) { y = shape_factor_values(shape_factors(x[0], x[1], x[2])); }));
 }
 
-// The measurements of Predictions for a shape (semi-axes, or with `ratios`
-// a/b, b/c and an ignored third array): s, D, R_S, f/f0, R_g, tau_h, [eta],
-// B(ex). Without vbar (or rho) the vbar (rho) array is ignored, and s and
-// f/f0 (s) come out NaN, for the caller to leave out.
-py::tuple predict_array(Input first, Input second, Input third, Input molar_mass, Input vs, Input vbar, Input rho,
-                        Input viscosity, Input temperature, bool ratios, bool with_vbar, bool with_rho,
-                        std::optional<unsigned> threads) {
-  return as_tuple(map_elements<8>(
-      std::array{first, second, third, molar_mass, vs, vbar, rho, viscosity, temperature}, Cost::cheap, threads,
-      [=](const auto& x, auto& y) {
-        const ShapeFactors f = ratios ? shape_factors_ratios(x[0], x[1]) : shape_factors(x[0], x[1], x[2]);
+// An argument not given: a scalar NaN, never read (the element function
+// knows from the optional which of its inputs are there).
+Input given_or_nan(const std::optional<Input>& input) {
+  if (input) return *input;
+  Input nan(std::vector<py::ssize_t>{});
+  *nan.mutable_data() = std::numeric_limits<double>::quiet_NaN();
+  return nan;
+}
+
+// The measurements of Predictions for a shape, in the order of
+// kPredictionColumns. Without vbar
+// (or the solvent's density) s and f/f0 (s) come out NaN, for the caller to
+// leave out. x holds the shape's numbers first, then M, vs, the viscosity,
+// the temperature, vbar and the density.
+template <std::size_t Shape, class ShapeFactorsOf>
+py::tuple predict_array(std::array<Input, Shape> shape, Input molar_mass, Input vs, Input viscosity, Input temperature,
+                        const std::optional<Input>& vbar, const std::optional<Input>& density,
+                        std::optional<unsigned> threads, ShapeFactorsOf shape_factors_of) {
+  std::array<Input, Shape + 6> inputs;
+  std::copy(shape.begin(), shape.end(), inputs.begin());
+  const std::array<Input, 6> rest{molar_mass, vs, viscosity, temperature, given_or_nan(vbar), given_or_nan(density)};
+  std::copy(rest.begin(), rest.end(), inputs.begin() + Shape);
+  const bool with_vbar = vbar.has_value(), with_density = density.has_value();
+  return as_tuple(
+      map_elements<kPredictionColumns.size()>(inputs, Cost::closed_form, threads, [=](const auto& x, auto& y) {
+        const double* measured = x.data() + Shape;
         PredictionInputs in{};
-        in.molar_mass = x[3];
-        in.vs = x[4];
-        if (with_vbar) in.vbar = x[5];
-        if (with_rho) in.solvent.density = x[6];
-        in.solvent.viscosity = x[7];
-        in.solvent.temperature = x[8];
-        const Predictions p = predict(f, in);
-        const double missing = std::numeric_limits<double>::quiet_NaN();
-        y = {p.s_svedberg.value_or(missing), p.D_cm2_per_s, p.stokes_radius_angstrom, p.f_over_f0.value_or(missing),
-             p.rg_angstrom, p.tau_h_ns, p.intrinsic_viscosity_ml_per_g, p.Bex_ml_mol_per_g2};
+        in.molar_mass = measured[0];
+        in.vs = measured[1];
+        in.solvent.viscosity = measured[2];
+        in.solvent.temperature = measured[3];
+        if (with_vbar) in.vbar = measured[4];
+        if (with_density) in.solvent.density = measured[5];
+        const Predictions p = predict(shape_factors_of(x), in);
+        for (std::size_t i = 0; i < y.size(); ++i)
+          y[i] = kPredictionColumns[i].value(p).value_or(std::numeric_limits<double>::quiet_NaN());
       }));
+}
+
+py::tuple predict_axes(Input a, Input b, Input c, Input molar_mass, Input vs, Input viscosity, Input temperature,
+                       std::optional<Input> vbar, std::optional<Input> solvent_density,
+                       std::optional<unsigned> threads) {
+  return predict_array(std::array{a, b, c}, molar_mass, vs, viscosity, temperature, vbar, solvent_density, threads,
+                       [](const auto& x) { return shape_factors(x[0], x[1], x[2]); });
+}
+
+py::tuple predict_ratios_array(Input a_over_b, Input b_over_c, Input molar_mass, Input vs, Input viscosity,
+                               Input temperature, std::optional<Input> vbar, std::optional<Input> solvent_density,
+                               std::optional<unsigned> threads) {
+  return predict_array(std::array{a_over_b, b_over_c}, molar_mass, vs, viscosity, temperature, vbar, solvent_density,
+                       threads, [](const auto& x) { return shape_factors_ratios(x[0], x[1]); });
 }
 
 // ---- The inverse problem: one curve for one u_red ----
@@ -372,6 +427,16 @@ py::dict structure_quantities(const std::string& path, std::optional<int> model,
   return d;
 }
 
+py::str text(std::string_view name) { return py::str(name.data(), name.size()); }
+
+// A tuple of one Python object for each entry of a table of names.
+template <class Table, class Entry>
+py::tuple names_of(const Table& table, Entry entry) {
+  py::tuple names(table.size());
+  for (std::size_t i = 0; i < table.size(); ++i) names[i] = entry(table[i]);
+  return names;
+}
+
 }  // namespace
 }  // namespace triex::python
 
@@ -382,25 +447,37 @@ PYBIND11_MODULE(_core, m) {
   const auto threads = "threads"_a = py::none();
   m.def("ured_exact", &ured_exact, "a"_a, "b"_a, "c"_a, threads);
   m.def("ured_ratios_exact", &ured_ratios_exact, "a_over_b"_a, "b_over_c"_a, threads);
-  m.def("quadrature", &quadrature_array, "first"_a, "second"_a, "third"_a, "ratios"_a, threads);
+  m.def("quadrature", &quadrature_array, "a"_a, "b"_a, "c"_a, threads);
+  m.def("quadrature_ratios", &quadrature_ratios_array, "a_over_b"_a, "b_over_c"_a, threads);
   m.def("shape_functions", &shape_functions_array, "a"_a, "b"_a, "c"_a, threads);
   m.def("mixture_excluded_volume", &mixture_array, "V1"_a, "S1"_a, "R1"_a, "V2"_a, "S2"_a, "R2"_a, threads);
   m.def("swollen_specific_volume", &swollen_specific_volume_array, "vbar"_a, "hydration"_a, "solvent_density"_a,
         threads);
-  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a, "charged"_a,
+  m.def("virial", &virial_array, "ured"_a, "vs"_a, "molar_mass"_a, threads);
+  m.def("virial_charged", &virial_charged_array, "ured"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
         threads);
-  m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a, "ionic_strength"_a,
-        "charged"_a, threads);
+  m.def("ured_from_virial", &ured_from_virial_array, "B"_a, "vs"_a, "molar_mass"_a, threads);
+  m.def("ured_from_virial_charged", &ured_from_virial_charged_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a,
+        "ionic_strength"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
   m.def("shape_factors", &shape_factors_array, "a"_a, "b"_a, "c"_a, threads);
-  m.def("predict", &predict_array, "first"_a, "second"_a, "third"_a, "molar_mass"_a, "vs"_a, "vbar"_a, "rho"_a,
-        "viscosity"_a, "temperature"_a, "ratios"_a, "with_vbar"_a, "with_rho"_a, threads);
+  m.def("predict", &predict_axes, "a"_a, "b"_a, "c"_a, "molar_mass"_a, "vs"_a, "viscosity"_a, "temperature"_a,
+        "vbar"_a = py::none(), "solvent_density"_a = py::none(), threads);
+  m.def("predict_ratios", &predict_ratios_array, "a_over_b"_a, "b_over_c"_a, "molar_mass"_a, "vs"_a, "viscosity"_a,
+        "temperature"_a, "vbar"_a = py::none(), "solvent_density"_a = py::none(), threads);
   // The solvent that predict assumes unless told otherwise: water at 20 C.
   m.attr("default_viscosity") = triex::Solvent{}.viscosity;
   m.attr("default_temperature") = triex::Solvent{}.temperature;
   m.def("structure", &structure_quantities, "path"_a, "model"_a, "chains"_a, "with_hetero"_a, "molar_mass"_a, "vs"_a,
         "vbar"_a, "solvent_density"_a, "viscosity"_a, "temperature"_a);
   m.attr("max_solve_ratio") = triex::kMaxSolveRatio;
+  // The names of the results (api/result_columns.hpp), the keys of the package's dictionaries.
+  m.attr("virial_columns") = names_of(triex::kVirialColumns, [](const auto& c) { return text(c.name); });
+  m.attr("prediction_columns") = names_of(triex::kPredictionColumns, [](const auto& c) { return text(c.name); });
+  m.attr("shape_factor_columns") = names_of(triex::kShapeFactorColumns, [](const triex::ShapeFactorColumn& c) {
+    return py::make_tuple(text(c.name), c.count, text(c.array_key));
+  });
+  m.attr("quadrature_count_columns") = names_of(triex::kQuadratureCountColumns, text);
   define_fit(m);
   // The exit status of each way a command ends, decided by the program's own
   // table, for python3 -m triex.

@@ -310,6 +310,11 @@ FitResult fit(const FitInputs& inputs);
 // The name of a measurement in the library's words ("B", "s", "D", "R_S",
 // "R_g", "[eta]", "tau_h", "ured").
 const char* measurement_name(Measurement kind);
+// Its name as an argument ("virial", "sedimentation", "diffusion",
+// "stokes_radius", "radius_of_gyration", "intrinsic_viscosity",
+// "relaxation_time", "ured"): Python's keyword, and with dashes the option of
+// triex fit.
+const char* measurement_keyword(Measurement kind);
 
 // For an ill-conditioned fit, one line saying which pair of data is the weak
 // one and which measurement would help most, each datum named by `label`;

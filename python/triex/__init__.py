@@ -190,7 +190,7 @@ def ured(a, b, c, method="exact", *, threads=None):
     (a, b, c), scalar = _arrays(a=a, b=b, c=c)
     if method == "exact":
         return _result(_core.ured_exact(a, b, c, threads), scalar)
-    return _result(_quadrature_ured(a, b, c, False, threads), scalar)
+    return _result(_quadrature_ured(_core.quadrature(a, b, c, threads)), scalar)
 
 
 def ured_ratios(a_over_b, b_over_c, method="exact", *, threads=None):
@@ -223,11 +223,11 @@ def ured_ratios(a_over_b, b_over_c, method="exact", *, threads=None):
     (ab, bc), scalar = _arrays(a_over_b=a_over_b, b_over_c=b_over_c)
     if method == "exact":
         return _result(_core.ured_ratios_exact(ab, bc, threads), scalar)
-    return _result(_quadrature_ured(ab, bc, 1.0, True, threads), scalar)
+    return _result(_quadrature_ured(_core.quadrature_ratios(ab, bc, threads)), scalar)
 
 
-def _quadrature_ured(first, second, third, ratios, threads):
-    values, _, _, _, _, ifail_surface, ifail_curvature = _core.quadrature(first, second, third, ratios, threads)
+def _quadrature_ured(quadrature_arrays):
+    values, _, _, _, _, ifail_surface, ifail_curvature = quadrature_arrays
     _warn_unconverged((ifail_surface == 0) & (ifail_curvature == 0))
     return values
 
@@ -329,7 +329,7 @@ def quadrature(a, b, c, *, threads=None):
         For a semi-axis that is zero, negative, infinite or NaN.
     """
     (a, b, c), scalar = _arrays(a=a, b=b, c=c)
-    return _quadrature_details(_core.quadrature(a, b, c, False, threads), scalar)
+    return _quadrature_details(_core.quadrature(a, b, c, threads), scalar)
 
 
 def quadrature_ratios(a_over_b, b_over_c, *, threads=None):
@@ -348,11 +348,10 @@ def quadrature_ratios(a_over_b, b_over_c, *, threads=None):
         As for `quadrature`.
     """
     (ab, bc), scalar = _arrays(a_over_b=a_over_b, b_over_c=b_over_c)
-    return _quadrature_details(_core.quadrature(ab, bc, 1.0, True, threads), scalar)
+    return _quadrature_details(_core.quadrature_ratios(ab, bc, threads), scalar)
 
 
-_QUADRATURE_KEYS = ("ured", "surface", "mean_radius", "npts_surface", "npts_curvature", "ifail_surface",
-                    "ifail_curvature")
+_QUADRATURE_KEYS = ("ured", "surface", "mean_radius") + _core.quadrature_count_columns
 
 
 def _quadrature_details(arrays, scalar):
@@ -405,9 +404,10 @@ def _specific_volume(vs, hydration, solvent_density, vbar):
 
 
 def _charge(valency, ionic_strength):
+    """The charge as named arguments: both or none."""
     if (valency is None) != (ionic_strength is None):
         raise ValueError("valency and ionic_strength go together: give both or neither")
-    return valency is not None
+    return {} if valency is None else {"valency": valency, "ionic_strength": ionic_strength}
 
 
 def _shape_ured(a, b, c, a_over_b, b_over_c, method):
@@ -465,17 +465,14 @@ def virial(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, 
     _check_method(method)
     u = _shape_ured(a, b, c, a_over_b, b_over_c, method)
     specific_volume, derived = _specific_volume(vs, hydration, solvent_density, vbar)
-    charged = _charge(valency, ionic_strength)
-    Z, I = (valency, ionic_strength) if charged else (0.0, 1.0)
-    arrays, scalar = _arrays(ured=u, vs=specific_volume, molar_mass=molar_mass, valency=Z, ionic_strength=I)
+    charge = _charge(valency, ionic_strength)
+    arrays, scalar = _arrays(ured=u, vs=specific_volume, molar_mass=molar_mass, **charge)
     arrays = np.broadcast_arrays(*arrays)
-    names = ["U_ml_per_mol", "u_ml", "Bex_ml_mol_per_g2", "Bz_ml_mol_per_g2", "B_ml_mol_per_g2", "BM_ml_per_g",
-             "BM2_l_per_mol", "BM2_per_uM"]
-    quantities = _core.virial(*arrays, charged)
+    quantities = (_core.virial_charged if charge else _core.virial)(*arrays)
     result = {"ured": _result(arrays[0].copy(), scalar)}
     if derived:
         result["vs_ml_per_g"] = _result(arrays[1].copy(), scalar)
-    result.update((name, _result(x, scalar)) for name, x in zip(names, quantities))
+    result.update((name, _result(x, scalar)) for name, x in zip(_core.virial_columns, quantities))
     return result
 
 
@@ -499,13 +496,9 @@ def ured_from_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=
         shape; a scalar when all arguments are scalars.
     """
     specific_volume, _ = _specific_volume(vs, hydration, solvent_density, vbar)
-    charged = _charge(valency, ionic_strength)
-    Z, I = (valency, ionic_strength) if charged else (0.0, 1.0)
-    arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, valency=Z, ionic_strength=I)
-    return _result(_core.ured_from_virial(*arrays, charged), scalar)
-
-
-_SHAPE_FACTOR_KEYS = ("stokes_radius", "perrin_ratio", "radius_of_gyration", "gyration_ratio")
+    charge = _charge(valency, ionic_strength)
+    arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, **charge)
+    return _result((_core.ured_from_virial_charged if charge else _core.ured_from_virial)(*arrays), scalar)
 
 
 def shape_factors(a, b, c, *, threads=None):
@@ -545,13 +538,13 @@ def shape_factors(a, b, c, *, threads=None):
         ``a = 0 must be a positive number``.
     """
     (a, b, c), scalar = _arrays(a=a, b=b, c=c)
-    factors = _core.shape_factors(a, b, c, threads)
-    result = {key: _result(x, scalar) for key, x in zip(_SHAPE_FACTOR_KEYS, factors[:4])}
-    result["rotational_friction"] = np.stack(factors[4:7], axis=-1)
-    result["relaxation_times"] = np.stack(factors[7:12], axis=-1)
-    result["harmonic_relaxation_time"] = _result(factors[12], scalar)
-    result["viscosity_increment"] = _result(factors[13], scalar)
-    result["ured"] = _result(factors[14], scalar)
+    factors = iter(_core.shape_factors(a, b, c, threads))
+    result = {}
+    for name, count, array_key in _core.shape_factor_columns:
+        if count == 1:
+            result[name] = _result(next(factors), scalar)
+        else:
+            result[array_key] = np.stack([next(factors) for _ in range(count)], axis=-1)
     return result
 
 
@@ -603,9 +596,9 @@ def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None,
     """
     axes, ratio_args = (a, b, c), (a_over_b, b_over_c)
     if all(x is not None for x in axes) and all(x is None for x in ratio_args):
-        shape, ratios = axes, False
+        shape, compute = {"a": a, "b": b, "c": c}, _core.predict
     elif all(x is not None for x in ratio_args) and all(x is None for x in axes):
-        shape, ratios = (a_over_b, b_over_c, 1.0), True
+        shape, compute = {"a_over_b": a_over_b, "b_over_c": b_over_c}, _core.predict_ratios
     else:
         raise ValueError("give the shape as a, b, c or as a_over_b, b_over_c")
     if vs is not None and hydration is not None:
@@ -615,15 +608,14 @@ def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None,
             raise ValueError("give vs, or all three of hydration, solvent_density and vbar")
         vs = swollen_specific_volume(vbar, hydration, solvent_density)
     with_vbar, with_rho = vbar is not None, solvent_density is not None
-    arrays, scalar = _arrays(first=shape[0], second=shape[1], third=shape[2], molar_mass=molar_mass, vs=vs,
-                             vbar=vbar if with_vbar else 1.0, solvent_density=solvent_density if with_rho else 1.0,
-                             viscosity=_core.default_viscosity if viscosity is None else viscosity,
-                             temperature=_core.default_temperature if temperature is None else temperature)
-    values = _core.predict(*arrays, ratios, with_vbar, with_rho, threads)
-    names = ["s_svedberg", "D_cm2_per_s", "stokes_radius_angstrom", "f_over_f0", "rg_angstrom", "tau_h_ns",
-             "intrinsic_viscosity_ml_per_g", "Bex_ml_mol_per_g2"]
+    named = dict(shape, molar_mass=molar_mass, vs=vs,
+                 viscosity=_core.default_viscosity if viscosity is None else viscosity,
+                 temperature=_core.default_temperature if temperature is None else temperature)
+    named.update((name, x) for name, x in (("vbar", vbar), ("solvent_density", solvent_density)) if x is not None)
+    arrays, scalar = _arrays(**named)
+    values = compute(**dict(zip(named, arrays)), threads=threads)
     present = {"s_svedberg": with_vbar and with_rho, "f_over_f0": with_vbar}
-    return {name: _result(x, scalar) for name, x in zip(names, values) if present.get(name, True)}
+    return {name: _result(x, scalar) for name, x in zip(_core.prediction_columns, values) if present.get(name, True)}
 
 
 def solve(ured, points=50):

@@ -6,18 +6,12 @@ import warnings
 
 from . import _core
 
-# The measurements in the order of the library's enumeration, with their units.
-MEASUREMENTS = (
-    ("virial", "B", "ml mol/g^2"),
-    ("sedimentation", "s", "S"),
-    ("diffusion", "D", "cm^2/s"),
-    ("stokes_radius", "R_S", "Angstrom"),
-    ("radius_of_gyration", "R_g", "Angstrom"),
-    ("intrinsic_viscosity", "[eta]", "ml/g"),
-    ("relaxation_time", "tau_h", "ns"),
-    ("ured", "u_red", ""),
-)
-_KEYWORDS = tuple(m[0] for m in MEASUREMENTS)
+# The measurements, (keyword, symbol, unit), in the order of the library's
+# enumeration, whose keywords the module gives.
+MEASUREMENTS = tuple(zip(_core.measurement_keywords,
+                         ("B", "s", "D", "R_S", "R_g", "[eta]", "tau_h", "u_red"),
+                         ("ml mol/g^2", "S", "cm^2/s", "Angstrom", "Angstrom", "ml/g", "ns", ""), strict=True))
+_KEYWORDS = _core.measurement_keywords
 
 #: The relative error of a datum given without one.
 DEFAULT_RELATIVE_ERROR = 0.02
@@ -94,7 +88,7 @@ class FitResult:
         ln(bc_max): a dict of 2-D arrays ``x``, ``y``, ``chi2`` and the list
         ``datum_deviation``."""
         import math
-        return _core.fit_map(*self._inputs, math.log(self.solutions[0].vs), float(ab_max), float(bc_max), int(nodes))
+        return _core.fit_map(self._inputs, math.log(self.solutions[0].vs), float(ab_max), float(bc_max), int(nodes))
 
     def __repr__(self):
         best = self.solutions[0]
@@ -196,7 +190,8 @@ def fit(*, molar_mass, vbar, hydration=None, vs=None, solvent_density=None, visc
         _core.default_temperature if temperature is None else _number("temperature", temperature),
         optional("valency", valency), optional("ionic_strength", ionic_strength),
         [_KEYWORDS.index(k) for k, _, _ in data], [v for _, v, _ in data], [s for _, _, s in data])
-    raw = _core.fit(*inputs)
+    inputs = _core.fit_inputs(*inputs)
+    raw = _core.fit(inputs)
     equivalent = None
     if structure is not None:
         try:

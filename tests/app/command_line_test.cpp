@@ -12,6 +12,8 @@
 namespace triex {
 namespace {
 
+constexpr std::string_view kCommands = "Commands for scripts: triex ured ...\n";
+
 struct Outcome {
   CommandLineAction action;
   int status;
@@ -21,7 +23,7 @@ struct Outcome {
 Outcome handle(std::vector<std::string_view> args) {
   std::ostringstream out, err;
   int status = -1;
-  const CommandLineAction action = handle_command_line(args, out, err, status);
+  const CommandLineAction action = handle_command_line(args, kCommands, out, err, status);
   return {action, status, out.str(), err.str()};
 }
 
@@ -39,6 +41,7 @@ TEST(CommandLine, HelpDescribesTheDialogueInputAndExitStatuses) {
   EXPECT_NE(o.out.find("piped in"), std::string::npos);
   EXPECT_NE(o.out.find("Exit status: 0"), std::string::npos);
   EXPECT_NE(o.out.find("2 an answer"), std::string::npos);
+  EXPECT_TRUE(o.out.ends_with(std::string("\n\n").append(kCommands))) << o.out;
   EXPECT_EQ(o.err, "");
 }
 
@@ -64,7 +67,7 @@ TEST(CommandLine, AFailedWriteOfHelpOrVersionGivesStatusThreeAndOneLine) {
       std::ostream out(&failing);
       std::ostringstream err;
       int status = -1;
-      EXPECT_EQ(handle_command_line(args, out, err, status), CommandLineAction::Exit);
+      EXPECT_EQ(handle_command_line(args, kCommands, out, err, status), CommandLineAction::Exit);
       EXPECT_EQ(status, 3);
       EXPECT_EQ(err.str(), "triex: cannot write standard output: No space left on device\n");
     }
@@ -74,7 +77,7 @@ TEST(CommandLine, AFailedWriteOfHelpOrVersionGivesStatusThreeAndOneLine) {
   out.setstate(std::ios::badbit);
   int status = -1;
   const std::vector<std::string_view> help = {"--help"};
-  handle_command_line(help, out, err, status);
+  handle_command_line(help, kCommands, out, err, status);
   EXPECT_EQ(status, 3);
   EXPECT_EQ(err.str(), "triex: cannot write standard output\n");
 }

@@ -145,7 +145,7 @@ TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
 }
 
 TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
-  for (const std::string_view command : {"ured", "shape", "table", "batch", "solve"}) {
+  for (const std::string_view command : {"ured", "shape", "table", "batch", "solve", "fit", "structure"}) {
     const auto by_help = run({"help", command});
     const auto by_option = run({command, "--help"});
     EXPECT_EQ(by_help.status, 0);
@@ -160,6 +160,12 @@ TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
   const std::string shape = run({"help", "shape"}).out;
   EXPECT_NE(shape.find("default 1.002, water at 20 C"), std::string::npos) << shape;
   EXPECT_NE(shape.find("default 293.15"), std::string::npos) << shape;
+  // The statuses each command can end with, in lines of at most 80 characters.
+  EXPECT_TRUE(shape.ends_with("\n\nExit status: 0 done; 2 a value was refused; 3 the output could not be written.\n"
+                              "Reasons go to standard error.\n\n"))
+      << shape;
+  const std::string fit = run({"help", "fit"}).out;
+  EXPECT_NE(fit.find("; 2 a value was refused, or the data cannot fix the shape (too\nfew,"), std::string::npos) << fit;
 }
 
 TEST(TableCommand, RowsRunOverTheGridWithAOverBOutsideAndTheEndsAsTyped) {

@@ -47,12 +47,16 @@ LONG_CALLS = {
 
 
 def size_for(call):
-    # Measured here, so that the call lasts about CALL_SECONDS on any machine.
+    # Measured here, so that the call lasts about CALL_SECONDS on any machine:
+    # the quickest of three samples, the least slowed by other work (a sample
+    # slowed tenfold would make the call too short to test anything).
     sample = 2000
-    start = time.perf_counter()
-    call(sample)
-    per_element = (time.perf_counter() - start) / sample
-    return int(CALL_SECONDS / per_element)
+    seconds = []
+    for _ in range(3):
+        start = time.perf_counter()
+        call(sample)
+        seconds.append(time.perf_counter() - start)
+    return int(CALL_SECONDS * sample / min(seconds))
 
 
 @pytest.mark.parametrize("name", LONG_CALLS)

@@ -1,6 +1,8 @@
 """u_red and the shape functions: broadcasting as ufuncs do, and agreement
 with an independent formula written with SciPy's Carlson R_G."""
 
+import tracemalloc
+
 import numpy as np
 import pytest
 
@@ -66,6 +68,14 @@ class TestBroadcasting:
         packed = np.zeros(5, dtype=[("tag", "u1"), ("a", "<f8")])
         packed["a"] = [1.0, 2.0, 3.0, 4.0, 5.0]
         np.testing.assert_array_equal(triex.ured(packed["a"], 1, 1), triex.ured(np.arange(1.0, 6.0), 1, 1))
+        # Read in place: a strided view and a broadcast scalar cost no memory
+        # beyond the result (NumPy reports its buffers to tracemalloc).
+        columns = np.ones((100000, 3))
+        tracemalloc.start()
+        triex.ured(columns[:, 0], np.broadcast_to(2.0, (100000,)), columns[:, 2])
+        peak = tracemalloc.get_traced_memory()[1]
+        tracemalloc.stop()
+        assert peak < 1.1 * columns[:, 0].nbytes
 
     def test_the_quadrature_and_the_mixture_broadcast(self):
         details = triex.quadrature([[3.0], [2.0]], [2.0, 1.5, 1.0], 1.0)

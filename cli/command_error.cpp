@@ -1,6 +1,9 @@
 #include "cli/command_error.hpp"
 
+#include <algorithm>
 #include <cstring>
+
+#include "support/safe_text.hpp"
 
 namespace triex::cli {
 namespace {
@@ -21,12 +24,9 @@ void cannot_read(std::string_view what, int error_number) {
 }
 
 void say(std::ostream& err, std::string_view command, std::string_view message) {
-  std::string line = "triex";
-  if (!command.empty()) line.append(" ").append(command);
-  line.append(": ");
-  for (const char c : message)
-    line += c == '\n' ? ' ' : (static_cast<unsigned char>(c) < 32 || c == 127) ? '?' : c;
-  err << line << '\n';
+  std::string one_line(message);
+  std::replace(one_line.begin(), one_line.end(), '\n', ' ');
+  err << "triex" << (command.empty() ? "" : " ") << command << ": " << with_controls_shown(one_line) << '\n';
   err.flush();
 }
 

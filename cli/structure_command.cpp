@@ -14,20 +14,13 @@
 #include "cli/rounds.hpp"
 #include "structure/structure_report.hpp"
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex::cli {
 namespace {
 
 // Files read per round: each thread holds one file at a time.
 constexpr std::size_t kRound = 256;
-
-// Text from the command line as it appears in a message: control characters shown as '?'.
-std::string shown(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  return s;
-}
 
 double number(const std::optional<std::string>& text, std::string_view option) {
   std::string problem;
@@ -140,7 +133,7 @@ Outcome run_structure(const StructureOptions& options, const CommonOptions& comm
     for (std::size_t i = 0; i < n; ++i) {
       if (!results[i].problem.empty()) {
         progress.clear();
-        err << shown(options.files[first + i]) << ": " << results[i].problem << '\n';
+        err << with_controls_shown(options.files[first + i]) << ": " << results[i].problem << '\n';
         ++refused;
         continue;
       }

@@ -65,7 +65,7 @@ def _fit_and_draw(args):
         if required not in keywords:
             raise ValueError(f"give --{required.replace('_', '-')}")
     result = fit(structure=args.fit_structure, **keywords)
-    return fit_map(result), "done" if result.consistent else "data_inconsistent"
+    return fit_map(result), ("done" if result.consistent else "data_inconsistent")
 
 
 def run(args):

@@ -144,6 +144,20 @@ TEST(Commands, RefuseBadValuesUnknownOptionsAndMissingValuesWithOneLine) {
   }
 }
 
+// Words that cannot reach standard error turn any ending into a failed write:
+// a refused argument, a refused row, even a normal end.
+TEST(Commands, AStandardErrorThatCannotBeWrittenEndsWithStatus3) {
+  for (const std::vector<std::string_view>& args :
+       {std::vector<std::string_view>{"ured", "0", "1", "1"}, {"help", "frobnicate"}, {"batch", "-"}, {"ured", "1", "1", "1"}}) {
+    std::istringstream in("a_angstrom,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol\n0,1,1,1,1\n");
+    StringSink out;
+    std::ostringstream err;
+    err.setstate(std::ios::badbit);
+    Streams streams{in, out, err, false};
+    EXPECT_EQ(run_command(args, streams), 3) << args[0];
+  }
+}
+
 TEST(Commands, HelpOfEachCommandPrintsItsUsageByEitherSpelling) {
   for (const std::string_view command : {"ured", "shape", "table", "batch", "solve", "fit", "structure"}) {
     const auto by_help = run({"help", command});

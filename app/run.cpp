@@ -100,6 +100,7 @@ class Dialogue {
   std::ostream& out_;
   std::ostream& err_;
   RunData run_;
+  Params shape_;
   Refusal refusal_;
   // The last answer's, written when the dialogue goes on past it: a refused
   // answer ends the run first, and gets its refusal alone.
@@ -129,7 +130,7 @@ bool Dialogue::positive(std::string_view question, std::string_view name, double
   return accepted(question, not_positive(name, value));
 }
 
-// Name, form of the shape, and the shape itself; sets PARAMS.
+// Name, form of the shape, and the shape itself.
 bool Dialogue::shape_answers() {
   list_record(out_, {"Name of molecule"});
   if (!text("Name of molecule", run_.NAME)) return false;
@@ -146,7 +147,7 @@ bool Dialogue::shape_answers() {
     if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
         !positive(kAxesPrompt, "c", axes[2]))
       return false;
-    set_semi_axes(axes[0], axes[1], axes[2]);
+    shape_ = from_semi_axes(axes[0], axes[1], axes[2]);
   } else {
     list_record(out_, {kRatiosPrompt});
     double ratios[2];
@@ -155,12 +156,12 @@ bool Dialogue::shape_answers() {
     run_.N2 = ratios[1];
     if (!positive(kRatiosPrompt, "a/b", run_.N1) || !positive(kRatiosPrompt, "b/c", run_.N2)) return false;
     // c is the unit of length; the reduced excluded volume does not depend on size.
-    set_axial_ratios(run_.N1, run_.N2);
-    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", PARAMS.A)) return false;
+    shape_ = from_axial_ratios(run_.N1, run_.N2);
+    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", shape_.A)) return false;
   }
-  run_.CSAVE = PARAMS.C;
-  run_.BSAVE = PARAMS.B;
-  run_.ASAVE = PARAMS.A;
+  run_.CSAVE = shape_.C;
+  run_.BSAVE = shape_.B;
+  run_.ASAVE = shape_.A;
   return true;
 }
 
@@ -169,7 +170,7 @@ bool Dialogue::shape_answers() {
 // form).
 void Dialogue::shape_results() {
   note_unread_values();  // the shape's, before any note on its quadrature
-  const CheckedUred ured = checked_ured(shape_section().URED, PARAMS.A, PARAMS.B, PARAMS.C);
+  const CheckedUred ured = checked_ured(shape_section(shape_).URED, shape_.A, shape_.B, shape_.C);
   run_.URED = ured.URED;
   if (ured.replaced) {
     err_ << "triex: note: the quadrature did not reach its accuracy for this shape (ured = " << shortest(ured.quadrature)

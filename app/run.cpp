@@ -208,8 +208,8 @@ bool Dialogue::solution_answers() {
   // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
   // 9.480751908109176e153 g/mol), B(ex) would print as 0.
   if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.molar_mass))) return false;
-  // U and B(ex) do not depend on the answers still to come: the quantities
-  // computed now are those of the report, the charge apart.
+  // U, u and B(ex) do not depend on the answers still to come; the rest is
+  // computed after the last one.
   run_.virial = virial_quantities({run_.ured, run_.vs, run_.molar_mass, {}});
   formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.virial.U, 12, 5), "ml/mol"});
   return true;

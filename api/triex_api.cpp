@@ -104,17 +104,7 @@ Virial virial(const VirialInputs& in) {
   require(not_positive("vs", in.vs));
   require(not_a_molar_mass("M", in.molar_mass));
   require_charge(in.charge);
-  Virial out;
-  out.U = molar_covolume(in.vs, in.molar_mass, in.ured);
-  out.u = molecular_covolume(out.U);
-  out.Bex = exclusion_term(out.U, in.molar_mass);
-  out.Bz = in.charge ? polyelectrolyte_term(in.charge->valency, in.charge->ionic_strength, in.vs, in.molar_mass).BZ : 0.0;
-  out.B = virial_sum(out.Bex, out.Bz);
-  const VirialProducts p = virial_products(in.molar_mass, out.B);
-  out.BM = p.BM;
-  out.BM2 = p.BMM;
-  out.BM2_per_uM = p.MICROBMM;
-  return out;
+  return virial_quantities(in);
 }
 
 double largest_solvable_ured() { return largest_ured_within_ratio_limit(); }
@@ -137,7 +127,7 @@ double ured_from_virial(double B, double vs, double molar_mass, std::optional<Ch
   require(not_positive("vs", vs));
   require(not_a_molar_mass("M", molar_mass));
   require_charge(charge);
-  const double Bz = charge ? polyelectrolyte_term(charge->valency, charge->ionic_strength, vs, molar_mass).BZ : 0.0;
+  const double Bz = charge ? polyelectrolyte_term(*charge, vs, molar_mass).Bz : 0.0;
   return ured_from_exclusion_term(B - Bz, vs, molar_mass);
 }
 

@@ -12,10 +12,10 @@
 #include "app/records.hpp"
 #include "app/report.hpp"
 #include "app/run_data.hpp"
-#include "app/solution.hpp"
 #include "app/standard_streams.hpp"
 #include "shape/params.hpp"
 #include "shape/shape_section.hpp"
+#include "solution/virial.hpp"
 #include "support/message_unit.hpp"
 #include "support/refusal.hpp"
 #include "support/edit.hpp"
@@ -100,6 +100,7 @@ class Dialogue {
   std::ostream& out_;
   std::ostream& err_;
   RunData run_;
+  Params shape_;
   Refusal refusal_;
   // The last answer's, written when the dialogue goes on past it: a refused
   // answer ends the run first, and gets its refusal alone.
@@ -129,15 +130,15 @@ bool Dialogue::positive(std::string_view question, std::string_view name, double
   return accepted(question, not_positive(name, value));
 }
 
-// Name, form of the shape, and the shape itself; sets PARAMS.
+// Name, form of the shape, and the shape itself.
 bool Dialogue::shape_answers() {
   list_record(out_, {"Name of molecule"});
-  if (!text("Name of molecule", run_.NAME)) return false;
+  if (!text("Name of molecule", run_.name)) return false;
   list_record(out_, {"You need to enter the data as either (a, b, c) ", "or (a/b, b/c)"});
   list_record(out_, {"Choose 1 (a, b, c) or 2 (a/b, b/c)"});
-  if (!integer("Choose 1 (a, b, c) or 2 (a/b, b/c)", run_.ENTRY)) return false;
+  if (!integer("Choose 1 (a, b, c) or 2 (a/b, b/c)", run_.entry)) return false;
 
-  if (run_.ENTRY == 1) {
+  if (run_.entry == 1) {
     list_record(out_, {kAxesPrompt});
     double axes[3];
     if (!reals(kAxesPrompt, axes)) return false;
@@ -146,21 +147,21 @@ bool Dialogue::shape_answers() {
     if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
         !positive(kAxesPrompt, "c", axes[2]))
       return false;
-    set_semi_axes(axes[0], axes[1], axes[2]);
+    shape_ = from_semi_axes(axes[0], axes[1], axes[2]);
   } else {
     list_record(out_, {kRatiosPrompt});
     double ratios[2];
     if (!reals(kRatiosPrompt, ratios)) return false;
-    run_.N1 = ratios[0];
-    run_.N2 = ratios[1];
-    if (!positive(kRatiosPrompt, "a/b", run_.N1) || !positive(kRatiosPrompt, "b/c", run_.N2)) return false;
+    run_.a_over_b = ratios[0];
+    run_.b_over_c = ratios[1];
+    if (!positive(kRatiosPrompt, "a/b", run_.a_over_b) || !positive(kRatiosPrompt, "b/c", run_.b_over_c)) return false;
     // c is the unit of length; the reduced excluded volume does not depend on size.
-    set_axial_ratios(run_.N1, run_.N2);
-    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", PARAMS.A)) return false;
+    shape_ = from_axial_ratios(run_.a_over_b, run_.b_over_c);
+    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", shape_.A)) return false;
   }
-  run_.CSAVE = PARAMS.C;
-  run_.BSAVE = PARAMS.B;
-  run_.ASAVE = PARAMS.A;
+  run_.c = shape_.C;
+  run_.b = shape_.B;
+  run_.a = shape_.A;
   return true;
 }
 
@@ -169,14 +170,14 @@ bool Dialogue::shape_answers() {
 // form).
 void Dialogue::shape_results() {
   note_unread_values();  // the shape's, before any note on its quadrature
-  const CheckedUred ured = checked_ured(shape_section().URED, PARAMS.A, PARAMS.B, PARAMS.C);
-  run_.URED = ured.URED;
+  const CheckedUred ured = checked_ured(shape_section(shape_).URED, shape_.A, shape_.B, shape_.C);
+  run_.ured = ured.URED;
   if (ured.replaced) {
     err_ << "triex: note: the quadrature did not reach its accuracy for this shape (ured = " << shortest(ured.quadrature)
          << "); the closed form's ured = " << shortest(ured.exact) << " is used\n";
     err_.flush();
   }
-  formatted_record(out_, {" Reduced excluded volume, ured = ", edit_E(run_.URED, 12, 5)});
+  formatted_record(out_, {" Reduced excluded volume, ured = ", edit_E(run_.ured, 12, 5)});
 }
 
 // Swollen specific volume and molar mass; U and u.
@@ -184,31 +185,33 @@ bool Dialogue::solution_answers() {
   list_record(out_, {"You will need to enter either (1) the swollen specific volume, vs (ml/g); or "});
   list_record(out_, {"(2) the hydration (g/g), solvent density and partial specific volume, vbar"});
   formatted_record(out_, {" Which method (1 or 2)?"});
-  if (!integer("Which method (1 or 2)?", run_.METHOD)) return false;
+  if (!integer("Which method (1 or 2)?", run_.method)) return false;
 
-  if (run_.METHOD == 1) {
+  if (run_.method == 1) {
     list_record(out_, {"Enter vs"});
-    if (!reals("Enter vs", std::span<double>(&run_.VS, 1))) return false;
-    if (!positive("Enter vs", "vs", run_.VS)) return false;
+    if (!reals("Enter vs", std::span<double>(&run_.vs, 1))) return false;
+    if (!positive("Enter vs", "vs", run_.vs)) return false;
   } else {
     list_record(out_, {kHydrationPrompt});
     double data[3];
     if (!reals(kHydrationPrompt, data)) return false;
-    run_.HYDRAT = data[0];
-    run_.SOLDEN = data[1];
-    run_.VBAR = data[2];
-    if (!positive(kHydrationPrompt, "rho", run_.SOLDEN)) return false;
-    run_.VS = specific_volume_from_hydration(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
-    if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.VS)) return false;
+    run_.hydration = data[0];
+    run_.solvent_density = data[1];
+    run_.vbar = data[2];
+    if (!positive(kHydrationPrompt, "rho", run_.solvent_density)) return false;
+    run_.vs = specific_volume_from_hydration(run_.vbar, run_.hydration, run_.solvent_density);
+    if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.vs)) return false;
   }
 
   list_record(out_, {"Enter molar mass, M (g/mol)"});
-  if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.MOLMAS, 1))) return false;
+  if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.molar_mass, 1))) return false;
   // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
   // 9.480751908109176e153 g/mol), B(ex) would print as 0.
-  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.MOLMAS))) return false;
-  molar_covolume(run_);
-  formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.MOLVOL, 12, 5), "ml/mol"});
+  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.molar_mass))) return false;
+  // U, u and B(ex) do not depend on the answers still to come; the rest is
+  // computed after the last one.
+  run_.virial = virial_quantities({run_.ured, run_.vs, run_.molar_mass, {}});
+  formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.virial.U, 12, 5), "ml/mol"});
   return true;
 }
 
@@ -216,34 +219,29 @@ bool Dialogue::solution_answers() {
 bool Dialogue::virial_answers() {
   list_record(out_, {"Do you want the exclusion volume contribution to the virial"});
   list_record(out_, {"coefficient, B(ex)?"});
-  if (!text(kBexQuestion, run_.CALCB)) return false;
-  if (is_yes(run_.CALCB)) {
-    exclusion_term(run_);
-    formatted_record(out_, {" Bex = ", edit_E(run_.BEX, 12, 5), "ml.mol/g**2"});
-  } else {
-    run_.BEX = 0.0;
-  }
+  if (!text(kBexQuestion, run_.exclusion_answer)) return false;
+  const bool exclusion = is_yes(run_.exclusion_answer);
+  if (exclusion) formatted_record(out_, {" Bex = ", edit_E(run_.virial.Bex, 12, 5), "ml.mol/g**2"});
 
   constexpr std::string_view kPolyelectrolyte = "Is there any contribution from the polyelectrolyte behaviour?";
   list_record(out_, {kPolyelectrolyte});
-  if (!text(kPolyelectrolyte, run_.CALCPB)) return false;
-  if (is_yes(run_.CALCPB)) {
+  if (!text(kPolyelectrolyte, run_.polyelectrolyte_answer)) return false;
+  const bool charged = is_yes(run_.polyelectrolyte_answer);
+  if (charged) {
     constexpr std::string_view kValency = " Enter valency on macromolecule, Z";
     constexpr std::string_view kIonic = "Enter ionic strength of solvent, I (mol/l)";
     list_record(out_, {kValency});
-    if (!reals(kValency, std::span<double>(&run_.Z, 1))) return false;
+    if (!reals(kValency, std::span<double>(&run_.charge.valency, 1))) return false;
     list_record(out_, {kIonic});
-    if (!reals(kIonic, std::span<double>(&run_.IONIC, 1))) return false;
-    if (!positive(kIonic, "I", run_.IONIC)) return false;
-    polyelectrolyte_term(run_);
-    formatted_record(out_, {" Bz = ", edit_E(run_.BZ, 12, 5), "ml.mol/g**2"});
-  } else {
-    run_.BZ = 0.0;
+    if (!reals(kIonic, std::span<double>(&run_.charge.ionic_strength, 1))) return false;
+    if (!positive(kIonic, "I", run_.charge.ionic_strength)) return false;
   }
-
-  virial_sum(run_);
-  formatted_record(out_, {" B = ", edit_E(run_.VIRIAL, 12, 5), "ml.mol/g**2"});
-  virial_products(run_);
+  // Every quantity of the report, as the library computes them; B(ex) counts
+  // only when it was asked for.
+  run_.virial = virial_quantities({run_.ured, run_.vs, run_.molar_mass, charged ? std::optional(run_.charge) : std::nullopt},
+                                  exclusion ? ExclusionTerm::counted : ExclusionTerm::left_out);
+  if (charged) formatted_record(out_, {" Bz = ", edit_E(run_.virial.Bz, 12, 5), "ml.mol/g**2"});
+  formatted_record(out_, {" B = ", edit_E(run_.virial.B, 12, 5), "ml.mol/g**2"});
   return true;
 }
 

@@ -8,23 +8,20 @@
 namespace triex {
 
 struct RunData {
-  // Dialogue answers
-  std::string NAME;  // 80 characters
-  int ENTRY = 0;     // 1: semi-axes (a, b, c); otherwise axial ratios (a/b, b/c)
-  double N1 = 0, N2 = 0;
-  double ASAVE = 0, BSAVE = 0, CSAVE = 0;
-  int METHOD = 0;  // 1: vs typed; otherwise vs from hydration data
-  double VS = 0, HYDRAT = 0, SOLDEN = 0, VBAR = 0;
-  double MOLMAS = 0;
-  std::string CALCB, CALCPB;  // yes/no answers, 80 characters, kept for the report
-  double Z = 0, IONIC = 0;
+  // The answers
+  std::string name;  // 80 characters
+  int entry = 0;     // 1: semi-axes (a, b, c); otherwise axial ratios (a/b, b/c)
+  double a_over_b = 0, b_over_c = 0;
+  double a = 0, b = 0, c = 0;  // the semi-axes as typed, or from the ratios with c = 1
+  int method = 0;              // 1: vs typed; otherwise vs from hydration data
+  double vs = 0, hydration = 0, solvent_density = 0, vbar = 0;
+  double molar_mass = 0;
+  std::string exclusion_answer, polyelectrolyte_answer;  // yes/no, 80 characters, kept for the report
+  Charge charge{};
 
-  // Results
-  double URED = 0;
-  double MOLVOL = 0, EXCVOL = 0;
-  double BEX = 0, BZ = 0;
-  double KAPPA = 0, RAD = 0, FACTOR = 0;
-  double VIRIAL = 0, BM = 0, BMM = 0, MICROBMM = 0;
+  // The results
+  double ured = 0;
+  Virial virial{};
 };
 
 // A yes/no answer is yes when its first character is "y" or "Y".

@@ -1,14 +1,15 @@
 // D01AMF over the ten ellipsoid integrals of FUN, as the shape section runs
-// them (range [0, inf), relative accuracy 5.0e-5, the workspace of PARAMS),
+// them (range [0, inf), relative accuracy 5.0e-5),
 // for the benchmarked shapes. Counters: the calls of FUN per set of ten
 // integrals, integrand evaluations per second and the time per evaluation.
 //
-// TenIntegrals/<a,b,c>: the plain FUN (reads the shape and the selector from
-// PARAMS) through the public routine.
+// TenIntegrals/<a,b,c>: FUN with the shape and the selector captured, through
+// the public routine.
 // OneIntegral/<a,b,c>/NN: each integrand on its own.
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,19 @@
 #include "bench/section_points.hpp"
 #include "quadrature/infinite_range.hpp"
 #include "shape/integrands.hpp"
-#include "shape/params.hpp"
 
 namespace triex::bench {
 namespace {
 
 const std::vector<Axes> kShapes = {{1, 1, 1}, {3, 2, 1}, {100, 1, 1}, {50, 20, 1}, {1000, 1, 1}, {10000, 100, 1}};
 
-double integral(Integrand1D F) {
+double integral(const ShapeConstants& shape, int NN) {
+  std::array<double, 2000> W{};
+  std::array<int, 500> IW{};
   double ANS = 0, ABSERR = 0;
   int IFAIL = 1;
-  D01AMF(F, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, PARAMS.W, 2000, PARAMS.IW, 500, IFAIL);
+  D01AMF([&shape, NN](double X) { return FUN(shape, NN, X); }, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, W, 2000, IW, 500,
+         IFAIL);
   return ANS;
 }
 
@@ -38,10 +41,10 @@ void set_counters(benchmark::State& state, std::size_t evaluations) {
 
 void TenIntegrals(benchmark::State& state, Axes axes) {
   const SectionPoints s = section_points(axes);
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
     for (int NN = 1; NN <= 10; ++NN) {
-      PARAMS.NN = NN;
-      double ANS = integral(FUN);
+      double ANS = integral(shape, NN);
       benchmark::DoNotOptimize(ANS);
     }
   }
@@ -50,9 +53,9 @@ void TenIntegrals(benchmark::State& state, Axes axes) {
 
 void OneIntegral(benchmark::State& state, Axes axes, int NN) {
   const SectionPoints s = section_points(axes);
-  PARAMS.NN = NN;
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
-    double ANS = integral(FUN);
+    double ANS = integral(shape, NN);
     benchmark::DoNotOptimize(ANS);
   }
   set_counters(state, s.fun[static_cast<std::size_t>(NN - 1)].size());

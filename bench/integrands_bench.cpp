@@ -3,7 +3,7 @@
 // evaluation.
 //
 // Plain/<call-back>/<a,b,c>: FYS, FYR and FUN as their formulas read, called
-// directly (the shape and NN from PARAMS).
+// directly, every piece of the formula computed afresh.
 // AsUsed/<call-back>/<a,b,c>: the form the shape section integrates:
 // SurfaceIntegrand and CurvatureIntegrand prepared once per outer point (the
 // preparation is timed too, once for every run of points with the same
@@ -34,13 +34,14 @@ void set_counters(benchmark::State& state, std::size_t evaluations) {
       benchmark::Counter(n, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-template <double (*Callback)(double, double)>
+template <double (*Callback)(const ShapeConstants&, double, double)>
 void Plain2D(benchmark::State& state, Axes axes, bool surface) {
   const SectionPoints s = section_points(axes);
   const std::vector<Point>& points = surface ? s.fys : s.fyr;
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
     double sum = 0;
-    for (const Point& p : points) sum += Callback(p.x, p.y);
+    for (const Point& p : points) sum += Callback(shape, p.x, p.y);
     benchmark::DoNotOptimize(sum);
   }
   set_counters(state, points.size());
@@ -68,11 +69,11 @@ void AsUsed2D(benchmark::State& state, Axes axes, bool surface) {
 
 void PlainFUN(benchmark::State& state, Axes axes) {
   const SectionPoints s = section_points(axes);
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
     double sum = 0;
     for (int NN = 1; NN <= 10; ++NN) {
-      PARAMS.NN = NN;
-      for (double X : s.fun[static_cast<std::size_t>(NN - 1)]) sum += FUN(X);
+      for (double X : s.fun[static_cast<std::size_t>(NN - 1)]) sum += FUN(shape, NN, X);
     }
     benchmark::DoNotOptimize(sum);
   }
@@ -81,11 +82,12 @@ void PlainFUN(benchmark::State& state, Axes axes) {
 
 void AsUsedFUN(benchmark::State& state, Axes axes) {
   const SectionPoints s = section_points(axes);
-  const Integrand1D F(FUN);  // as the shape section passes it to D01AMF
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
     double sum = 0;
     for (int NN = 1; NN <= 10; ++NN) {
-      PARAMS.NN = NN;
+      const auto f = [&shape, NN](double X) { return FUN(shape, NN, X); };
+      const Integrand1D F(f);  // as the shape section passes it to D01AMF
       for (double X : s.fun[static_cast<std::size_t>(NN - 1)]) sum += F(X);
     }
     benchmark::DoNotOptimize(sum);

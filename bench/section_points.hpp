@@ -15,7 +15,6 @@
 #include "quadrature/infinite_range.hpp"
 #include "quadrature/nested_patterson.hpp"
 #include "shape/integrands.hpp"
-#include "shape/params.hpp"
 
 namespace triex::bench {
 
@@ -38,8 +37,6 @@ struct SectionPoints {
   std::size_t evaluations() const { return fys.size() + fyr.size() + fun_evaluations(); }
 };
 
-inline void enter_shape(const Axes& axes) { set_semi_axes(axes.A, axes.B, axes.C); }
-
 // The points of one double integral, with the shape section's arguments.
 template <class Integrand>
 std::vector<Point> double_integral_points(Integrand f) {
@@ -59,22 +56,22 @@ std::vector<Point> double_integral_points(Integrand f) {
 }
 
 inline SectionPoints section_points(const Axes& axes) {
-  enter_shape(axes);
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   SectionPoints s;
+  std::array<double, 2000> W{};
+  std::array<int, 500> IW{};
   for (int NN = 1; NN <= 10; ++NN) {
-    PARAMS.NN = NN;
     auto& xs = s.fun[static_cast<std::size_t>(NN - 1)];
-    const auto spy = [&xs](double X) {
+    const auto spy = [&xs, &shape, NN](double X) {
       xs.push_back(X);
-      return FUN(X);
+      return FUN(shape, NN, X);
     };
     double ANS = 0, ABSERR = 0;
     int IFAIL = 1;
-    D01AMF(spy, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, PARAMS.W, 2000, PARAMS.IW, 500, IFAIL);
+    D01AMF(spy, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, W, 2000, IW, 500, IFAIL);
   }
-  s.fys = double_integral_points([](double x, double y) { return FYS(x, y); });
-  s.fyr = double_integral_points([](double x, double y) { return FYR(x, y); });
-  enter_shape(axes);
+  s.fys = double_integral_points([&shape](double x, double y) { return FYS(shape, x, y); });
+  s.fyr = double_integral_points([&shape](double x, double y) { return FYR(shape, x, y); });
   return s;
 }
 

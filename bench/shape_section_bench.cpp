@@ -35,10 +35,10 @@ const std::vector<Axes> kSectionShapes = {
 // The shapes whose cost is compared with the floor.
 const std::vector<Axes> kFloorShapes = {{1, 1, 1}, {3, 2, 1}, {100, 1, 1}, {50, 20, 1}, {1000, 1, 1}, {10000, 100, 1}};
 
-double floor_pass(const SectionPoints& s) {
+double floor_pass(const SectionPoints& s, const ShapeConstants& shape) {
   double sum = 0;
-  for (const Point& p : s.fys) sum += FYS(p.x, p.y);
-  for (const Point& p : s.fyr) sum += FYR(p.x, p.y);
+  for (const Point& p : s.fys) sum += FYS(shape, p.x, p.y);
+  for (const Point& p : s.fyr) sum += FYR(shape, p.x, p.y);
   return sum;
 }
 
@@ -53,8 +53,7 @@ void set_evaluation_counters(benchmark::State& state, const SectionPoints& s, bo
 void ShapeSection(benchmark::State& state, Axes axes) {
   const SectionPoints s = section_points(axes);
   for (auto _ : state) {
-    enter_shape(axes);
-    ShapeResult result = shape_section();
+    ShapeResult result = shape_section(from_semi_axes(axes.A, axes.B, axes.C));
     benchmark::DoNotOptimize(result);
   }
   set_evaluation_counters(state, s, true);
@@ -63,8 +62,9 @@ void ShapeSection(benchmark::State& state, Axes axes) {
 
 void Floor(benchmark::State& state, Axes axes) {
   const SectionPoints s = section_points(axes);
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   for (auto _ : state) {
-    double sum = floor_pass(s);
+    double sum = floor_pass(s, shape);
     benchmark::DoNotOptimize(sum);
   }
   set_evaluation_counters(state, s, false);
@@ -73,14 +73,14 @@ void Floor(benchmark::State& state, Axes axes) {
 void SectionOverFloor(benchmark::State& state, Axes axes) {
   using Clock = std::chrono::steady_clock;
   const SectionPoints s = section_points(axes);
+  const ShapeConstants shape(axes.A, axes.B, axes.C);
   Clock::duration section{}, floor{};
   for (auto _ : state) {
     const auto t0 = Clock::now();
-    enter_shape(axes);
-    ShapeResult result = shape_section();
+    ShapeResult result = shape_section(from_semi_axes(axes.A, axes.B, axes.C));
     benchmark::DoNotOptimize(result);
     const auto t1 = Clock::now();
-    double sum = floor_pass(s);
+    double sum = floor_pass(s, shape);
     benchmark::DoNotOptimize(sum);
     const auto t2 = Clock::now();
     section += t1 - t0;

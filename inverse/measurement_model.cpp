@@ -46,7 +46,7 @@ double MeasurementModel::predicted(Measurement kind, const ShapeFactors& shape, 
   switch (kind) {
     case Measurement::Virial: {
       const double Bz =
-          charge_ ? polyelectrolyte_term(charge_->valency, charge_->ionic_strength, vs, molar_mass_).BZ : 0.0;
+          charge_ ? polyelectrolyte_term(*charge_, vs, molar_mass_).Bz : 0.0;
       return virial_sum(p.Bex_ml_mol_per_g2, Bz);
     }
     case Measurement::Sedimentation:

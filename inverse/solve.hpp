@@ -13,7 +13,7 @@
 
 #include <vector>
 
-#include "triex/triex.hpp"
+#include "inverse/axial_ratios.hpp"
 
 namespace triex {
 

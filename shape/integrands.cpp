@@ -2,23 +2,20 @@
 
 #include <cmath>
 
-#include "shape/params.hpp"
-
 // The parentheses below spell out the order of evaluation of the formulas
 // (left to right for products and quotients, squares and cubes as repeated
 // products); every printed digit depends on it.
 
 namespace triex {
 
-double FUN(double X) {
-  const double A = PARAMS.A, B = PARAMS.B, C = PARAMS.C;
-  const double AAX = X + A * A;
-  const double BBX = X + B * B;
-  const double CCX = X + C * C;
+double FUN(const ShapeConstants& shape, int NN, double X) {
+  const double AAX = X + shape.AA;
+  const double BBX = X + shape.BB;
+  const double CCX = X + shape.CC;
   const double AAX3 = AAX * AAX * AAX;
   const double BBX3 = BBX * BBX * BBX;
   const double CCX3 = CCX * CCX * CCX;
-  switch (PARAMS.NN) {
+  switch (NN) {
     case 1: return 1.0 / std::sqrt(AAX3 * BBX * CCX);
     case 2: return 1.0 / std::sqrt(BBX3 * AAX * CCX);
     case 3: return 1.0 / std::sqrt(CCX3 * AAX * BBX);
@@ -29,62 +26,35 @@ double FUN(double X) {
     case 8: return X / std::sqrt(AAX3 * CCX3 * BBX);
     case 9: return X / std::sqrt(AAX3 * BBX3 * CCX);
     case 10: return 1.0 / std::sqrt(AAX * BBX * CCX);
-    default: return 0.0;  // FUN is only ever called with NN from 1 to 10
+    default: return 0.0;  // the shape section calls it with NN from 1 to 10 only
   }
 }
 
 namespace {
 
-// The quantities shared by FYS and FYR for one direction.
-struct Direction {
-  double CSX, CSY, SNX, SNY;
-  double DEL, Z6;
-};
-
-Direction direction(double X, double Y, double A, double B, double C) {
-  Direction d;
-  d.CSX = std::cos(X);
-  d.CSY = std::cos(Y);
-  d.SNX = std::sin(X);
-  d.SNY = std::sin(Y);
-  const double Z1 = d.CSX * d.CSX * (d.CSY * d.CSY) / (A * A);
-  const double Z2 = d.CSX * d.CSX * (d.SNY * d.SNY) / (B * B);
-  const double Z3 = d.SNX * d.SNX / (C * C);
-  d.DEL = 1.0 / std::sqrt(Z1 + Z2 + Z3);
-  d.Z6 = d.CSY * d.CSY / (A * A) + d.SNY * d.SNY / (B * B) - 1.0 / (C * C);
-  return d;
+// One point of a double integral, every piece computed afresh.
+template <class Formula>
+double at_point(const ShapeConstants& shape, double X, double Y) {
+  const Azimuth y = azimuth(shape, Y);
+  const Elevation x = elevation(shape, X);
+  return Formula::value(shape, y, x, distance(shape, y, x), Formula::azimuth_product(shape, y));
 }
 
 }  // namespace
 
-double FYS(double X, double Y) {
-  const double A = PARAMS.A, B = PARAMS.B, C = PARAMS.C;
-  const Direction d = direction(X, Y, A, B, C);
-  const double Z4 = B * C / A + A * C / B + A * B / C;
-  const double Z5 = (1.0 / (A * A) - 1.0 / (B * B)) * (B / A - A / B);
-  const double Z7 = C * (B * (d.CSY * d.CSY) / A + A * (d.SNY * d.SNY) / B) - A * B / C;
-  const double DEL3 = d.DEL * d.DEL * d.DEL;
-  const double CSX2 = d.CSX * d.CSX;
-  return d.CSX * (Z4 * d.DEL - d.Z6 * Z7 * DEL3 * CSX2 * (d.SNX * d.SNX) -
-                  C * Z5 * DEL3 * CSX2 * (d.CSY * d.CSY) * (d.SNY * d.SNY));
-}
+double FYS(const ShapeConstants& shape, double X, double Y) { return at_point<SurfaceFormula>(shape, X, Y); }
+double FYR(const ShapeConstants& shape, double X, double Y) { return at_point<CurvatureFormula>(shape, X, Y); }
 
-double FYR(double X, double Y) {
-  const double A = PARAMS.A, B = PARAMS.B, C = PARAMS.C;
-  const Direction d = direction(X, Y, A, B, C);
-  const double Z8 = A / (B * C) + B / (C * A) + C / (A * B);
-  const double Z9 = 1.0 / C * (1.0 / (A * A) - 1.0 / (B * B)) * (B / A - A / B);
-  const double Z10 = C / (A * B) + 1.0 / C * (B * (d.CSY * d.CSY) / A + A * (d.SNY * d.SNY) / B) - A / (B * C) -
-                     B / (A * C);
-  const double DEL2 = d.DEL * d.DEL;
-  const double DEL4 = d.DEL * d.DEL * (d.DEL * d.DEL);
-  const double CSX2 = d.CSX * d.CSX;
-  return d.CSX * (Z8 * DEL2 - d.Z6 * Z10 * DEL4 * CSX2 * (d.SNX * d.SNX) -
-                  Z9 * DEL4 * CSX2 * (d.CSY * d.CSY) * (d.SNY * d.SNY));
-}
-
-// The prepared forms. Every quantity below is the expression of FYS or FYR
-// that it replaces, operation for operation, so it has the same value.
+// The pieces. FYS reads, with Z6 = cos^2 Y / A^2 + sin^2 Y / B^2 - 1 / C^2:
+//   cos X (Z4 DEL - Z6 Z7 DEL^3 cos^2 X sin^2 X - C Z5 DEL^3 cos^2 X cos^2 Y sin^2 Y)
+//   Z4 = B C / A + A C / B + A B / C
+//   Z5 = (1 / A^2 - 1 / B^2) (B / A - A / B)
+//   Z7 = C (B cos^2 Y / A + A sin^2 Y / B) - A B / C
+// and FYR:
+//   cos X (Z8 DEL^2 - Z6 Z10 DEL^4 cos^2 X sin^2 X - Z9 DEL^4 cos^2 X cos^2 Y sin^2 Y)
+//   Z8 = A / (B C) + B / (C A) + C / (A B)
+//   Z9 = 1 / C (1 / A^2 - 1 / B^2) (B / A - A / B)
+//   Z10 = C / (A B) + 1 / C (B cos^2 Y / A + A sin^2 Y / B) - A / (B C) - B / (A C)
 
 ShapeConstants::ShapeConstants(double A, double B, double C)
     : A(A),

@@ -1,28 +1,27 @@
-// The call-backs that the main program hands to the quadrature routines. They
-// read the shape from PARAMS.
+// The integrands of the shape section, each a function of the shape and the
+// integration variables; the shape reaches the integrators through a
+// capturing callable.
 //
-// FUN(X), NN = 1..10: the integrands of the ten ellipsoid integrals over
-// lambda in [0, inf), with Delta = sqrt((A^2+X)(B^2+X)(C^2+X)).
+// FUN(shape, NN, X), NN = 1..10: the integrands of the ten ellipsoid integrals
+// over lambda in [0, inf), with Delta = sqrt((A^2+X)(B^2+X)(C^2+X)).
 //
-// FYS(X, Y), FYR(X, Y): X is the elevation of a direction above the A-B plane,
-// Y its azimuth from the A axis towards the B axis. Over the octant
-// [0, pi/2]^2, FYS integrates to 3/8 of the surface area of the ellipsoid and
-// FYR to 3/8 of the integral of the mean curvature over the surface (4 pi
-// times the mean radius of curvature). DEL is the distance from the centre to
-// the surface along the direction.
+// FYS(shape, X, Y), FYR(shape, X, Y): X is the elevation of a direction above
+// the A-B plane, Y its azimuth from the A axis towards the B axis. Over the
+// octant [0, pi/2]^2, FYS integrates to 3/8 of the surface area of the
+// ellipsoid and FYR to 3/8 of the integral of the mean curvature over the
+// surface (4 pi times the mean radius of curvature). DEL is the distance from
+// the centre to the surface along the direction.
 //
 // YLOW, YUP: the inner limits 0 and 1.570795 (= 3.14159 / 2, matching the
 // value of pi used by the shape section).
 //
-// The shape section integrates FYS and FYR in a prepared form,
-// SurfaceIntegrand and CurvatureIntegrand, which give exactly the values of
-// the plain call-backs, bit for bit: they evaluate the same formulas with the
-// same operations in the same order, only they take the parts that depend on
-// the shape alone from ShapeConstants (computed once per shape), the parts
-// that depend on the azimuth Y alone from the preparation at(Y) (once per
-// inner integration), and the parts that depend on the elevation X alone from
-// an ElevationTable (once per elevation). Sine and cosine of one angle come
-// from one call.
+// Each formula is written once, in pieces: what depends on the shape alone
+// (ShapeConstants), on the azimuth Y alone (Azimuth), on the elevation X alone
+// (Elevation), and the finishing step. FYS and FYR evaluate the pieces afresh
+// at every point; the shape section's prepared forms, SurfaceIntegrand and
+// CurvatureIntegrand, compute them once per shape, once per inner
+// integration and once per elevation. Both run the same operations in the
+// same order, so they give the same values to the bit.
 #pragma once
 
 #include <array>
@@ -33,9 +32,6 @@
 
 namespace triex {
 
-double FUN(double X);
-double FYS(double X, double Y);
-double FYR(double X, double Y);
 double YLOW(double DUMMY);
 double YUP(double DUMMY);
 
@@ -52,9 +48,9 @@ inline void sin_cos(double x, double& sine, double& cosine) {
 #endif
 }
 
-// The parts of FYS and FYR that depend on the semi-axes alone, each written
-// as FYS and FYR write it. The squares stay divisors: dividing by A * A and
-// multiplying by a stored 1 / (A * A) round differently.
+// The parts of FUN, FYS and FYR that depend on the semi-axes alone. The
+// squares stay divisors: dividing by A * A and multiplying by a stored
+// 1 / (A * A) round differently.
 struct ShapeConstants {
   ShapeConstants(double A, double B, double C);
 
@@ -66,6 +62,10 @@ struct ShapeConstants {
   double Z8, Z9;                 // of FYR
   double C_AB, R_C, A_BC, B_AC;  // the terms C / (A * B), 1.0 / C, A / (B * C), B / (A * C) of Z10
 };
+
+double FUN(const ShapeConstants& shape, int NN, double X);
+double FYS(const ShapeConstants& shape, double X, double Y);
+double FYR(const ShapeConstants& shape, double X, double Y);
 
 // The parts of FYS and FYR that depend on the azimuth Y alone.
 struct Azimuth {
@@ -122,9 +122,9 @@ inline double distance(const ShapeConstants& k, const Azimuth& y, const Elevatio
   return 1.0 / std::sqrt(Z1 + Z2 + x.Z3);
 }
 
-// The two formulas in prepared form. azimuth_product is the first product of
-// the middle term (Z6 * Z7 or Z6 * Z10), which depends on the azimuth alone;
-// value finishes the formula with the operations of FYS or FYR in their order.
+// The two formulas' last steps. azimuth_product is the first product of the
+// middle term (Z6 * Z7 or Z6 * Z10), which depends on the azimuth alone;
+// value finishes the formula.
 struct SurfaceFormula {
   static double azimuth_product(const ShapeConstants& k, const Azimuth& y);
   static double value(const ShapeConstants& k, const Azimuth& y, const Elevation& x, double DEL, double Z6Z7) {

@@ -2,20 +2,8 @@
 
 namespace triex {
 
-Params PARAMS;
+Params from_semi_axes(double a, double b, double c) { return {.C = c, .B = b, .A = a}; }
 
-void set_semi_axes(double a, double b, double c) {
-  PARAMS.A = a;
-  PARAMS.B = b;
-  PARAMS.C = c;
-  PARAMS.NN = 0;
-}
-
-void set_axial_ratios(double N1, double N2) {
-  PARAMS.C = 1.0;
-  PARAMS.B = N2;
-  PARAMS.A = N1 * N2;
-  PARAMS.NN = 0;
-}
+Params from_axial_ratios(double N1, double N2) { return {.C = 1.0, .B = N2, .A = N1 * N2}; }
 
 }  // namespace triex

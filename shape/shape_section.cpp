@@ -14,27 +14,27 @@ namespace triex {
 // ALPHA(1..10) are the Jeffery (1922) integrals of the ellipsoid over
 // lambda in [0, inf): alpha_a, alpha_b, alpha_c; alpha_bc, alpha_ca, alpha_ab;
 // Jeffery's alpha'_a, alpha'_b, alpha'_c; and chi (the integrands are FUN's).
-// Its hydrodynamics is built from them: the translational and rotational
-// frictions, the relaxation times and the viscosity increment, which the
-// shape factors give in closed form from Carlson's R_F and R_D
+// The hydrodynamics of the ellipsoid is built from them: the translational
+// and rotational frictions, the relaxation times and the viscosity increment,
+// which the shape factors give in closed form from Carlson's R_F and R_D
 // (shape/shape_factors.hpp; a test checks these quadratures against them).
-// The run uses none of the values, but the integrations still take place as
-// part of the dialogue's behaviour: the run leaves NN = 10 and the
-// integrator's workspace in PARAMS as they leave them, their integrand
-// evaluations are part of its work, and their soft failures on large
-// molecules stay silent, so its messages are those it has always written.
-void ellipsoid_integrals(std::array<double, 10>& ALPHA) {
-  for (int K = 1; K <= 10; ++K) {
-    PARAMS.NN = PARAMS.NN + 1;
+// The dialogue prints none of the values, yet the run computes them, as it
+// always has: they are its description of the particle's hydrodynamics, its
+// work and evaluation counts include them, and they cannot change what it
+// writes: a soft failure (which large molecules meet, the integrator judging
+// the slowly decaying integrands divergent) stays silent, since nothing
+// depends on the values.
+void ellipsoid_integrals(const ShapeConstants& shape, std::array<double, 10>& ALPHA) {
+  constexpr int LIW = 500, LW = 2000;
+  std::array<int, LIW> IW{};
+  std::array<double, LW> W{};
+  for (int NN = 1; NN <= 10; ++NN) {
     const double A1 = 0.0, EPSABS = 0.0, EPSREL = 5.0e-5;
-    const int LIW = 500, LW = 2000;
-    // Silent soft failure: these values feed no result, and for large molecules
-    // the integrator may judge the slowly decaying integrands divergent even
-    // though every result of the run is sound.
     int IFAIL = 1;
     double ANS = 0, ABSERR = 0;
-    D01AMF(FUN, A1, 1, EPSABS, EPSREL, ANS, ABSERR, PARAMS.W, LW, PARAMS.IW, LIW, IFAIL);
-    ALPHA[static_cast<std::size_t>(PARAMS.NN - 1)] = ANS;
+    const auto F = [&shape, NN](double X) { return FUN(shape, NN, X); };
+    D01AMF(F, A1, 1, EPSABS, EPSREL, ANS, ABSERR, W, LW, IW, LIW, IFAIL);
+    ALPHA[static_cast<std::size_t>(NN - 1)] = ANS;
   }
 }
 
@@ -66,11 +66,10 @@ ShapeQuadrature reduced_excluded_volume(double A, double B, double C) {
   return result;
 }
 
-ShapeResult shape_section() {
+ShapeResult shape_section(const Params& shape) {
   ShapeResult result;
-  PARAMS.NN = 0;
-  ellipsoid_integrals(result.ALPHA);
-  static_cast<ShapeQuadrature&>(result) = reduced_excluded_volume(PARAMS.A, PARAMS.B, PARAMS.C);
+  ellipsoid_integrals(ShapeConstants(shape.A, shape.B, shape.C), result.ALPHA);
+  static_cast<ShapeQuadrature&>(result) = reduced_excluded_volume(shape.A, shape.B, shape.C);
   return result;
 }
 

@@ -16,6 +16,9 @@
 
 #include <array>
 
+#include "shape/integrands.hpp"
+#include "shape/params.hpp"
+
 namespace triex {
 
 // What the two double integrals give for one shape.
@@ -28,20 +31,18 @@ struct ShapeQuadrature {
 };
 
 struct ShapeResult : ShapeQuadrature {
-  std::array<double, 10> ALPHA{};  // ALPHA[n-1]: integral of FUN with NN = n
+  std::array<double, 10> ALPHA{};  // ALPHA[NN-1]: integral of FUN with NN
 };
 
-// The ten one-dimensional integrals of the shape in PARAMS, NN running from
-// its value on entry; leaves NN = 10 when it starts from 0.
-void ellipsoid_integrals(std::array<double, 10>& ALPHA);
+// The ten one-dimensional integrals of the shape.
+void ellipsoid_integrals(const ShapeConstants& shape, std::array<double, 10>& ALPHA);
 // Surface, curvature and URED of the ellipsoid with semi-axes A, B, C from the
-// two double integrals. Reentrant: it reads and writes no shared state, so any
-// number of threads may call it at once.
+// two double integrals.
 ShapeQuadrature reduced_excluded_volume(double A, double B, double C);
-// The dialogue's shape section for the shape in PARAMS: the ten integrals
-// (NN counted from 0 again, so that a second call for the same shape stays
-// within ALPHA), then the double integrals.
-ShapeResult shape_section();
+// The dialogue's shape section: the ten integrals, then the double integrals.
+// Like every step of the shape section it reads and writes no shared state,
+// so any number of threads may run it at once.
+ShapeResult shape_section(const Params& shape);
 
 // The integrations are asked for 1e-5 in each rule; a URED further than ten
 // times that from the exact closed form, or not finite, is plainly wrong (a

@@ -19,6 +19,10 @@
 #include <string>
 #include <vector>
 
+// Found beside this header when installed (triex/inverse/), and in the
+// source tree's inverse/ otherwise.
+#include "inverse/axial_ratios.hpp"
+
 namespace triex {
 
 // ---- The shape: exact closed forms (Carlson's R_G) ----
@@ -168,13 +172,8 @@ Virial virial(const VirialInputs& inputs);
 
 // ---- The inverse problem ----
 
-struct AxialRatios {
-  double a_over_b;
-  double b_over_c;
-};
+// AxialRatios, kMaxSolveRatio and kMaxFitRatio: inverse/axial_ratios.hpp.
 
-// The largest axial ratio the solver considers (for both a/b and b/c).
-inline constexpr double kMaxSolveRatio = 1e12;
 // The largest u_red that solve() accepts: the smaller of the two spheroids'
 // values at the ratio kMaxSolveRatio (the oblate one, 2356194490194.343).
 double largest_solvable_ured();
@@ -231,9 +230,6 @@ struct FitInputs {
 
 // Water at 20 C, g/ml: the solvent density of a fit that gives none.
 inline constexpr double kDefaultSolventDensity = 0.9982;
-
-// The largest axial ratio of the fit's search (both a/b and b/c).
-inline constexpr double kMaxFitRatio = 1000;
 
 // The projection of a confidence region on one axial ratio. lo is exactly 1
 // where the region reaches the spheroid line of that ratio: the interval is

@@ -122,8 +122,8 @@ TEST(Api, VirialQuantitiesAreTheDialoguesToTheBit) {
   EXPECT_EQ(plain.BM2_per_uM, plain.BM2 * kMicroSingle);
 
   const Virial charged = virial({u, 0.75, 14300, Charge{-5, 0.1}});
-  const Polyelectrolyte p = polyelectrolyte_term(-5, 0.1, 0.75, 14300);
-  EXPECT_EQ(charged.Bz, p.BZ);
+  const Polyelectrolyte p = polyelectrolyte_term({-5, 0.1}, 0.75, 14300);
+  EXPECT_EQ(charged.Bz, p.Bz);
   EXPECT_GT(charged.Bz, 0.0);  // Z^2: either sign of charge repels
   EXPECT_EQ(charged.B, charged.Bex + charged.Bz);
 

@@ -17,26 +17,27 @@ std::vector<std::string> report_lines(const RunData& run) {
   return lines;
 }
 
-RunData example(const char* calcb, const char* calcpb) {
+RunData example(const char* exclusion, const char* polyelectrolyte) {
   RunData run;
-  run.NAME = std::string("lysozyme") + std::string(72, ' ');
-  run.ENTRY = 1;
-  run.ASAVE = 50;
-  run.BSAVE = 30;
-  run.CSAVE = 10;
-  run.URED = 8;
-  run.VS = 1;
-  run.MOLMAS = 10000;
-  run.MOLVOL = 80000;
-  run.EXCVOL = 80000 / NA;
-  run.CALCB = calcb;
-  run.CALCPB = calcpb;
-  run.BEX = is_yes(run.CALCB) ? 0.0004 : 0;
-  run.BZ = is_yes(run.CALCPB) ? 0.0015356 : 0;
-  run.VIRIAL = run.BEX + run.BZ;
-  run.BM = run.MOLMAS * run.VIRIAL;
-  run.BMM = run.MOLMAS * run.BM * 0.0010000000474974513;
-  run.MICROBMM = run.BMM * 9.999999974752427e-07;
+  run.name = std::string("lysozyme") + std::string(72, ' ');
+  run.entry = 1;
+  run.a = 50;
+  run.b = 30;
+  run.c = 10;
+  run.ured = 8;
+  run.vs = 1;
+  run.molar_mass = 10000;
+  run.exclusion_answer = exclusion;
+  run.polyelectrolyte_answer = polyelectrolyte;
+  Virial& v = run.virial;
+  v.U = 80000;
+  v.u = 80000 / NA;
+  v.Bex = is_yes(run.exclusion_answer) ? 0.0004 : 0;
+  v.Bz = is_yes(run.polyelectrolyte_answer) ? 0.0015356 : 0;
+  v.B = v.Bex + v.Bz;
+  v.BM = run.molar_mass * v.B;
+  v.BM2 = run.molar_mass * v.BM * 0.0010000000474974513;
+  v.BM2_per_uM = v.BM2 * 9.999999974752427e-07;
   return run;
 }
 
@@ -81,9 +82,9 @@ TEST(Report, NameLineHoldsTheFirst62Characters) {
   RunData run = example("no", "no");
   const std::string name70 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789abcdefgh";
   ASSERT_EQ(name70.size(), 70u);
-  run.NAME = name70 + std::string(10, ' ');
+  run.name = name70 + std::string(10, ' ');
   EXPECT_EQ(report_lines(run)[14], " Name of molecule: " + name70.substr(0, 62));
-  run.NAME = "serum albumin" + std::string(67, ' ');
+  run.name = "serum albumin" + std::string(67, ' ');
   EXPECT_EQ(report_lines(run)[14], " Name of molecule: serum albumin" + std::string(49, ' '));
 }
 
@@ -111,7 +112,7 @@ TEST(Report, NameLineNeverSplitsAUtf8Character) {
       std::string name = before + character;
       name.resize(70, 'z');
       RunData run = example("no", "no");
-      run.NAME = name + std::string(10, ' ');
+      run.name = name + std::string(10, ' ');
       const std::string line = report_lines(run)[14];
       EXPECT_EQ(line.size(), 81u) << character.size() << " " << start;
       EXPECT_TRUE(is_valid_utf8(line)) << line;
@@ -124,25 +125,25 @@ TEST(Report, NameLineNeverSplitsAUtf8Character) {
 
 TEST(Report, ControlCharactersOfTheNameAreShownAsQuestionMarks) {
   RunData run = example("no", "no");
-  run.NAME = std::string("a\x1b[2Jb\0c\x7f\td\xC3\xA9", 13) + std::string(67, ' ');
+  run.name = std::string("a\x1b[2Jb\0c\x7f\td\xC3\xA9", 13) + std::string(67, ' ');
   EXPECT_EQ(report_lines(run)[14], " Name of molecule: a?[2Jb?c??d\xC3\xA9" + std::string(49, ' '));
 }
 
 TEST(Report, RatiosAreShownAsEntered) {
   RunData run = example("no", "no");
-  run.ENTRY = 2;
-  run.N1 = 1.5;
-  run.N2 = 2;
+  run.entry = 2;
+  run.a_over_b = 1.5;
+  run.b_over_c = 2;
   EXPECT_EQ(report_lines(run)[16], " (a/b, b/c) =     1.5000    2.0000");
 }
 
 TEST(Report, ValuesTooWideForTheirFieldShowAsterisks) {
   RunData run = example("no", "no");
-  run.VS = 100000;
+  run.vs = 100000;
   EXPECT_EQ(report_lines(run)[19], " vs = **********ml/g");
-  run.VS = 99999.99;
+  run.vs = 99999.99;
   EXPECT_EQ(report_lines(run)[19], " vs = 99999.9900ml/g");
-  run.MOLMAS = 1e200 * 1e200;
+  run.molar_mass = 1e200 * 1e200;
   EXPECT_EQ(report_lines(run)[20], " Molar mass, M =     Infinity g/mol");
 }
 

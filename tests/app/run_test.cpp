@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "shape/closed_form.hpp"
-#include "shape/params.hpp"
 #include "shape/shape_section.hpp"
 #include "support/edit.hpp"
 #include "tests/common/failing_streams.hpp"
@@ -75,16 +74,14 @@ TEST(Dialogue, AsksEveryQuestionInOrderOnTheHydrationAndPolyelectrolytePath) {
   EXPECT_EQ(t.err, "");
 }
 
+// Axial ratios a/b = 1.5, b/c = 2 are the semi-axes (3, 2, 1).
 TEST(Dialogue, ShapeRuleSetsTheSemiAxes) {
-  run_with("x\n2\n1.5 2\n1\n1\n1\nno\nno\n0\n");
-  EXPECT_EQ(PARAMS.A, 3.0);
-  EXPECT_EQ(PARAMS.B, 2.0);
-  EXPECT_EQ(PARAMS.C, 1.0);
-  EXPECT_EQ(PARAMS.NN, 10);  // the ten one-dimensional integrals ran
-  run_with("x\n1\n10 20 30\n1\n1\n1\nno\nno\n0\n");
-  EXPECT_EQ(PARAMS.A, 10.0);
-  EXPECT_EQ(PARAMS.B, 20.0);
-  EXPECT_EQ(PARAMS.C, 30.0);
+  const auto ured_line = [](const std::string& shape) {
+    const Transcript t = run_with("x\n" + shape + "\n1\n1\n1\nno\nno\n0\n");
+    return t.lines().at(4);
+  };
+  EXPECT_EQ(ured_line("2\n1.5 2"), ured_line("1\n3 2 1"));
+  EXPECT_EQ(ured_line("1\n3 2 1"), " Reduced excluded volume, ured =  0.10174E+02");
 }
 
 TEST(Dialogue, EveryChoiceOtherThanOneSelectsTheSecondAlternative) {
@@ -358,8 +355,7 @@ TEST(QuadratureFallback, AQuadratureWithinItsAccuracyIsKeptToTheBitWithoutANote)
   const Transcript t = run_with("x\n1\n3 2 1\n1\n1\n10000\nyes\nno\n0\n");
   EXPECT_EQ(t.status, 0);
   EXPECT_EQ(t.err, "");
-  set_semi_axes(3, 2, 1);
-  EXPECT_TRUE(t.has_line(" Reduced excluded volume, ured = " + edit_E(shape_section().URED, 12, 5)));
+  EXPECT_TRUE(t.has_line(" Reduced excluded volume, ured = " + edit_E(shape_section(from_semi_axes(3, 2, 1)).URED, 12, 5)));
   // 10.1736198 by the quadrature, 10.1736185 exact: the quadrature's digits show.
   EXPECT_TRUE(t.has_line(" Reduced excluded volume (sphere = 8), ured =    10.1736"));
 }

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "shape/integrands.hpp"
-#include "shape/params.hpp"
 #include "support/message_unit.hpp"
 #include "tests/common/message_capture.hpp"
 #include "tests/common/program_hook.hpp"
@@ -289,19 +288,17 @@ TEST(D01DAF, AnsHoldsTheLatestOuterEstimateDuringTheNextStage) {
 // absolute accuracy 1e-5 the inner rule needs 15 points for r = 1 and only 7
 // for r = 0.1.
 TEST(D01DAF, SphereSurfaceIntegrandUsesFortyFiveOrTwentyOnePoints) {
-  const Params saved = PARAMS;
   struct Case {
     double radius;
     int NPTS;
   };
   for (const Case c : {Case{1.0, 45}, Case{0.1, 21}}) {
-    PARAMS.A = PARAMS.B = PARAMS.C = c.radius;
-    const Result r = integrate(0.0, 1.570795, YLOW, YUP, FYS, 1.0e-5);
+    const ShapeConstants sphere(c.radius, c.radius, c.radius);
+    const Result r = integrate(0.0, 1.570795, YLOW, YUP, [&](double X, double Y) { return FYS(sphere, X, Y); }, 1.0e-5);
     EXPECT_EQ(r.NPTS, c.NPTS) << "radius " << c.radius;
     EXPECT_EQ(r.IFAIL, 0) << "radius " << c.radius;
     EXPECT_NEAR(r.ANS, 3.0 * c.radius * c.radius * std::sin(1.570795) * 1.570795, 1.0e-5) << "radius " << c.radius;
   }
-  PARAMS = saved;
 }
 
 }  // namespace

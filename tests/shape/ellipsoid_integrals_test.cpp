@@ -10,18 +10,19 @@
 
 #include "quadrature/infinite_range.hpp"
 #include "shape/integrands.hpp"
-#include "shape/params.hpp"
 #include "tests/common/child_process.hpp"
 #include "tests/common/program_hook.hpp"
 
 namespace triex {
 namespace {
 
-// D01AMF as the main program calls it, on the workspaces of PARAMS.
-double alpha(int NN, int& IFAIL) {
-  PARAMS.NN = NN;
+// D01AMF as the shape section calls it.
+double alpha(double r, int NN, int& IFAIL) {
+  const ShapeConstants sphere(r, r, r);
+  std::array<double, 2000> W{};
+  std::array<int, 500> IW{};
   double ANS = 0, ABSERR = 0;
-  D01AMF(FUN, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, PARAMS.W, 2000, PARAMS.IW, 500, IFAIL);
+  D01AMF([&](double X) { return FUN(sphere, NN, X); }, 0.0, 1, 0.0, 5.0e-5, ANS, ABSERR, W, 2000, IW, 500, IFAIL);
   return ANS;
 }
 
@@ -32,7 +33,6 @@ double alpha(int NN, int& IFAIL) {
 //   NN = 10     int u^-3/2            = 2 / r
 TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
   for (double r : {1.0, 10.0, 3.7}) {
-    PARAMS.A = PARAMS.B = PARAMS.C = r;
     const double r3 = r * r * r;
     for (int NN = 1; NN <= 10; ++NN) {
       const double exact = NN <= 3   ? 2.0 / (3.0 * r3)
@@ -40,7 +40,7 @@ TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
                            : NN <= 9 ? 4.0 / (15.0 * r3)
                                      : 2.0 / r;
       int IFAIL = 1;
-      const double value = alpha(NN, IFAIL);
+      const double value = alpha(r, NN, IFAIL);
       EXPECT_EQ(IFAIL, 0) << "r=" << r << " NN=" << NN;
       EXPECT_NEAR(value, exact, 5e-5 * exact) << "r=" << r << " NN=" << NN;
     }
@@ -48,11 +48,10 @@ TEST(EllipsoidIntegrals, SphereGivesTheClosedFormsToTheRequestedAccuracy) {
 }
 
 TEST(EllipsoidIntegrals, SphereOfRadiusAThousandFailsTheDivergenceTestAndEndsTheRunUnderHardFailure) {
-  PARAMS.A = PARAMS.B = PARAMS.C = 1000.0;
   const testing_support::ChildResult child = testing_support::run_in_child([] {
     testing_support::exit_on_hard_failure();
     int IFAIL = 0;
-    alpha(1, IFAIL);
+    alpha(1000.0, 1, IFAIL);
   });
   EXPECT_EQ(child.exit_status, 1);
   EXPECT_EQ(child.out,

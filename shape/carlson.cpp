@@ -42,6 +42,61 @@ double RD_series(double X, double Y) {
          9 * (E3 * E4 + E2 * E5) / 68;
 }
 
+// The ends of the Jeffery integrals' duplications: series about the plain
+// mean A of the three arguments x_l = A (1 - Z_l). Each integral is one of
+// Carlson's hypergeometric R-functions
+//   R_-a(b; x) = (1 / B(a, a')) int_0^inf t^(a'-1) prod_l (t + x_l)^-b_l dt,   a' = c - a,  c = sum b,
+// whose Dirichlet-average form gives the expansion (B. C. Carlson, Special
+// Functions of Applied Mathematics, Academic Press 1977, chapters 5 and 6)
+//   R_-a(b; x) = A^-a sum_N (a)_N / (c)_N sum_{|m| = N} prod_l (b_l)_{m_l} Z_l^m_l / m_l!.
+// R_F(x_1, x_2, x_3) = R_-1/2(1/2, 1/2, 1/2; x);  R_D(x_j, x_k, x_i) = R_-3/2
+// with b = 3/2 at x_i and 1/2 at the others; and the divided difference of
+// R_D between x_j and x_k, 3/2 int dt / ((t + x_j)(t + x_k) s(t)), is 3/5 R_-5/2
+// with b = 1/2 at x_i and 3/2 at x_j and x_k. With Z_1 + Z_2 + Z_3 = 0 each is
+// a polynomial in p = Z_i and q = Z_j Z_k; the rows hold its coefficients of
+// q^k p^d, d = 0, 1, ..., through the total degree 7 (for R_F these are the
+// terms of Carlson's E_2 = q - p^2 and E_3 = p q in RF_series). Since the
+// coefficients of degree N sum to at most (a)_N / N! in magnitude, with every
+// |Z_l| below 1/kSeriesReach = 1/200 the degrees from 8 on add less than
+// about (a)_8 / 8! 200^-8 = 8e-20, 1.3e-18 and 8.3e-18 for a = 1/2, 3/2 and 5/2:
+// a tenth of the last bit at most.
+constexpr double kSeriesReach = 200;
+
+struct SeriesAboutMean {
+  std::array<double, 8> q0;  // q0[0] = 1
+  std::array<double, 6> q1;
+  std::array<double, 4> q2;
+  std::array<double, 2> q3;
+};
+
+constexpr SeriesAboutMean kRFAboutMean = {{1, 0, 1.0 / 10, 0, 1.0 / 24, 0, 5.0 / 208, 0},
+                                          {-1.0 / 10, 1.0 / 14, -1.0 / 12, 3.0 / 44, -15.0 / 208, 1.0 / 16},
+                                          {1.0 / 24, -3.0 / 44, 21.0 / 208, -1.0 / 8},
+                                          {-5.0 / 208, 1.0 / 16}};
+constexpr SeriesAboutMean kRDAboutMean = {{1, 3.0 / 5, 9.0 / 14, 1.0 / 2, 45.0 / 88, 45.0 / 104, 7.0 / 16, 105.0 / 272},
+                                          {-3.0 / 14, 0, -9.0 / 44, 0, -3.0 / 16, 0},
+                                          {9.0 / 88, -9.0 / 104, 3.0 / 16, -45.0 / 272},
+                                          {-1.0 / 16, 15.0 / 136}};
+constexpr SeriesAboutMean kDDAboutMean = {
+    {1, -5.0 / 7, 5.0 / 6, -15.0 / 22, 75.0 / 104, -5.0 / 8, 175.0 / 272, -175.0 / 304},
+    {-5.0 / 6, 15.0 / 11, -105.0 / 52, 5.0 / 2, -825.0 / 272, 525.0 / 152},
+    {75.0 / 104, -15.0 / 8, 975.0 / 272, -1725.0 / 304},
+    {-175.0 / 272, 175.0 / 76}};
+
+// c[from] + c[from + 1] p + ... by Horner's rule.
+template <std::size_t N>
+double horner(const std::array<double, N>& c, double p, std::size_t from = 0) {
+  double sum = c[N - 1];
+  for (std::size_t d = N - 1; d-- > from;) sum = sum * p + c[d];
+  return sum;
+}
+
+// The series times A^a; the leading 1 is added last, to terms below 1e-2.
+double sum_about_mean(const SeriesAboutMean& s, double p, double q) {
+  const double rest = p * horner(s.q0, p, 1) + q * (horner(s.q1, p) + q * (horner(s.q2, p) + q * horner(s.q3, p)));
+  return 1 + rest;
+}
+
 }  // namespace
 
 double carlson_RG(double x, double y, double z) {
@@ -105,67 +160,59 @@ double carlson_RG(double x, double y, double z) {
 //   [1/g(x_j) - 1/g(x_i)] / (x_i - x_j)
 //     = (x_i + sqrt(x_i x_j) + x_j + lambda) / ((sqrt(x_i) + sqrt(x_j)) g(x_i) g(x_j)),
 // g(t) = sqrt(t) (t + lambda), times 4^-n once more for the differences. What
-// the series leaves is the divided difference of its leading term, 3/5 A^-5/2
-// times 4^-2n; one more stopping condition keeps the rest of the series below
-// the last bit.
+// the duplications leave of each divided difference is 4^-2n times the
+// divided difference at the duplicated arguments, which its series about the
+// mean gives like R_F's and R_D's, so that one stopping rule serves all seven.
 JefferyIntegrals carlson_jeffery(double x1, double x2, double x3) {
-  constexpr double r = 1e-16;  // the relative error asked of each series
   constexpr int kMaxDuplications = 200;
   const std::array<double, 3> x0 = {x1, x2, x3};
   std::array<double, 3> x = x0;
-  const double AF0 = (x1 + x2 + x3) / 3;
-  std::array<double, 3> AD0{};
-  for (int i = 0; i < 3; ++i) AD0[i] = (x1 + x2 + x3 + 2 * x0[i]) / 5;
-  const double spreadF = std::max({std::abs(AF0 - x1), std::abs(AF0 - x2), std::abs(AF0 - x3)});
-  const double QF = std::pow(3 * r, -1.0 / 6) * spreadF;
-  std::array<double, 3> QD{};
-  for (int i = 0; i < 3; ++i)
-    QD[i] = std::pow(r / 4, -1.0 / 6) *
-            std::max({std::abs(AD0[i] - x1), std::abs(AD0[i] - x2), std::abs(AD0[i] - x3)});
+  const double A0 = (x1 + x2 + x3) / 3;
+  // The deviations from the mean shrink as 4^-n while the mean settles, and
+  // the series hold to the last bit once each is below 1/kSeriesReach of it.
+  const double Q = kSeriesReach * std::max({std::abs(A0 - x1), std::abs(A0 - x2), std::abs(A0 - x3)});
 
-  double AF = AF0;
-  std::array<double, 3> AD = AD0;
+  double A = A0;
   std::array<double, 3> S{};   // sum of 4^-n / g(x_i)
   std::array<double, 3> SD{};  // sum of the divided differences, pair (j, k) at index i
   double f = 1;                // 4^-n
-  const auto converged = [&] {
-    if (f * QF >= AF) return false;
-    for (int i = 0; i < 3; ++i)
-      if (f * QD[i] >= AD[i]) return false;
-    return f * f * f * spreadF / AF < 1e-17;
-  };
   int n = 0;
-  for (; n < kMaxDuplications && !converged(); ++n) {
+  for (; n < kMaxDuplications && f * Q >= A; ++n) {
     const std::array<double, 3> s = {std::sqrt(x[0]), std::sqrt(x[1]), std::sqrt(x[2])};
     const double lambda = s[0] * s[1] + s[1] * s[2] + s[2] * s[0];
     std::array<double, 3> g{};
     for (int i = 0; i < 3; ++i) g[i] = s[i] * (x[i] + lambda);
+    const double ff = f * f;
     for (int i = 0; i < 3; ++i) {
       const int j = (i + 1) % 3, k = (i + 2) % 3;
       S[i] += f / g[i];
-      SD[i] += f * f * (x[j] + s[j] * s[k] + x[k] + lambda) / ((s[j] + s[k]) * g[j] * g[k]);
+      SD[i] += ff * (x[j] + s[j] * s[k] + x[k] + lambda) / ((s[j] + s[k]) * g[j] * g[k]);
     }
     f /= 4;
-    for (int i = 0; i < 3; ++i) {
-      x[i] = (x[i] + lambda) / 4;
-      AD[i] = (AD[i] + lambda) / 4;
-    }
-    AF = (AF + lambda) / 4;
+    for (int i = 0; i < 3; ++i) x[i] = (x[i] + lambda) / 4;
+    A = (A + lambda) / 4;
   }
   // The cap is never reached for arguments in [0, 1]; should it be, the
   // series would be far from exact and no number may come out.
-  if (!converged()) throw std::runtime_error("Carlson's duplications did not converge");
+  if (!(f * Q < A)) throw std::runtime_error("Carlson's duplications did not converge");
+
+  // The deviations from the original differences, which the duplications
+  // keep exact (Carlson's choice): rounded to a few ulps, they enter the
+  // series only multiplied by themselves or by terms below 1/kSeriesReach.
+  const double root = std::sqrt(A);
+  const double A_3_2 = 1 / (A * root);  // A^-3/2
+  const double inverse = A_3_2 * root;
+  std::array<double, 3> Z{};
+  for (int i = 0; i < 3; ++i) Z[i] = f * (A0 - x0[i]) * inverse;
 
   JefferyIntegrals out{};
   out.duplications = n;
-  out.RF = RF_series(f * (AF0 - x1) / AF, f * (AF0 - x2) / AF) / std::sqrt(AF);
-  const double mean = (x[0] + x[1] + x[2]) / 3;
-  const double tail = f * f * 0.6 / (mean * mean * std::sqrt(mean));
+  out.RF = sum_about_mean(kRFAboutMean, Z[0], Z[1] * Z[2]) / root;
+  const double dd_scale = f * f * 0.6 / (A * A * root);  // 3/5 A^-5/2, times 4^-2n
   for (int i = 0; i < 3; ++i) {
     const int j = (i + 1) % 3, k = (i + 2) % 3;
-    out.RD[i] = f / (AD[i] * std::sqrt(AD[i])) * RD_series(f * (AD0[i] - x0[j]) / AD[i], f * (AD0[i] - x0[k]) / AD[i]) +
-                3 * S[i];
-    out.DD[i] = 3 * SD[i] + tail;
+    out.RD[i] = f * A_3_2 * sum_about_mean(kRDAboutMean, Z[i], Z[j] * Z[k]) + 3 * S[i];
+    out.DD[i] = dd_scale * sum_about_mean(kDDAboutMean, Z[i], Z[j] * Z[k]) + 3 * SD[i];
   }
   return out;
 }

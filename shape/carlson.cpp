@@ -4,6 +4,7 @@
 #include <boost/math/policies/policy.hpp>
 #include <boost/math/special_functions/ellint_rg.hpp>
 #include <cmath>
+#include <experimental/simd>
 #include <limits>
 #include <stdexcept>
 #include <utility>
@@ -20,10 +21,11 @@ constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 // R_F's seventh-order series about the mean A of the arguments, times
 // sqrt(A), in the elementary symmetric functions of the scaled deviations
 // X = (A - x)/A and Y = (A - y)/A (the third is -X - Y).
-double RF_series(double X, double Y) {
-  const double Z = -X - Y;
-  const double E2 = X * Y - Z * Z;
-  const double E3 = X * Y * Z;
+template <class T>
+T RF_series(T X, T Y) {
+  const T Z = -X - Y;
+  const T E2 = X * Y - Z * Z;
+  const T E3 = X * Y * Z;
   return 1 + E3 * (1.0 / 14 + 3 * E3 / 104) +
          E2 * (-1.0 / 10 + E2 / 24 - (3 * E3) / 44 - 5 * E2 * E2 / 208 + E2 * E3 / 16);
 }
@@ -31,12 +33,13 @@ double RF_series(double X, double Y) {
 // R_D's sixth-order series about A = (x + y + 3z)/5, times A^3/2, in the
 // scaled deviations X = (A - x)/A and Y = (A - y)/A of the two arguments that
 // are not distinguished.
-double RD_series(double X, double Y) {
-  const double Z = -(X + Y) / 3;
-  const double E2 = X * Y - 6 * Z * Z;
-  const double E3 = (3 * X * Y - 8 * Z * Z) * Z;
-  const double E4 = 3 * (X * Y - Z * Z) * Z * Z;
-  const double E5 = X * Y * Z * Z * Z;
+template <class T>
+T RD_series(T X, T Y) {
+  const T Z = -(X + Y) / 3;
+  const T E2 = X * Y - 6 * Z * Z;
+  const T E3 = (3 * X * Y - 8 * Z * Z) * Z;
+  const T E4 = 3 * (X * Y - Z * Z) * Z * Z;
+  const T E5 = X * Y * Z * Z * Z;
   return 1 - 3 * E2 / 14 + E3 / 6 + 9 * E2 * E2 / 88 - 3 * E4 / 22 - 9 * E2 * E3 / 52 + 3 * E5 / 26 -
          E2 * E2 * E2 / 16 + 3 * E3 * E3 / 40 + 3 * E2 * E4 / 20 + 45 * E2 * E2 * E3 / 272 -
          9 * (E3 * E4 + E2 * E5) / 68;
@@ -97,60 +100,127 @@ double sum_about_mean(const SeriesAboutMean& s, double p, double q) {
   return 1 + rest;
 }
 
-}  // namespace
-
-double carlson_RG(double x, double y, double z) {
-  // Largest x, middle z, smallest y.
+// Sorts the arguments in place (largest x, middle z, smallest y) and gives
+// R_G(x, y, z) where it has a closed form or must be scaled first; false
+// where the duplications below take the arguments as they are. (A bool and an
+// output rather than a std::optional: returned in registers, its flag byte
+// was stored and reloaded as part of a word, a stall on every call.)
+bool RG_without_duplications(double& x, double& y, double& z, double& RG) {
   if (x < y) std::swap(x, y);
   if (x < z) std::swap(x, z);
   if (y > z) std::swap(y, z);
-  if (!(x > 0)) return 0;  // all three 0
+  if (!(x > 0)) {  // all three 0
+    RG = 0;
+    return true;
+  }
   // R_G(4^k x, 4^k y, 4^k z) = 2^k R_G(x, y, z), and scaling by a power of 4
   // is exact: with the largest argument in [1, 4) no product or quotient of
   // the duplications leaves the range of doubles.
   if (x < 1 || x >= 4) {
     const int k = std::ilogb(x) >> 1;  // floor(log4 x): an arithmetic shift rounds down
-    return std::ldexp(carlson_RG(std::ldexp(x, -2 * k), std::ldexp(y, -2 * k), std::ldexp(z, -2 * k)), k);
+    RG = std::ldexp(carlson_RG(std::ldexp(x, -2 * k), std::ldexp(y, -2 * k), std::ldexp(z, -2 * k)), k);
+    return true;
   }
   // Both smaller arguments negligible: R_G(x, y, z) = sqrt(x)/2 (1 + O((z/x)
   // ln(x/z))), exact to the last bit once z/x < 1e-300, where the first
   // duplication would divide by a product below the range of doubles.
-  if (z <= x * 1e-300) return std::sqrt(x) / 2;
+  if (z <= x * 1e-300) {
+    RG = std::sqrt(x) / 2;
+    return true;
+  }
   // Two equal arguments have exact elementary forms. One zero (y) needs
   // none: with the middle argument distinguished every term of the sum
   // below stays positive, and the duplications take a zero argument.
-  if (x == z || y == z) return boost::math::ellint_rg(x, y, z, DoublePolicy());
+  if (x == z || y == z) {
+    RG = boost::math::ellint_rg(x, y, z, DoublePolicy());
+    return true;
+  }
+  return false;
+}
 
+// Two R_G sequences side by side, one in each half of a SIMD register: the
+// square roots and divisions that dominate take no longer for two numbers
+// than for one. Every operation acts on each lane as on a double, so each
+// lane gives the bits of the scalar code.
+using Pair = std::experimental::fixed_size_simd<double, 2>;
+
+// The few operations whose spelling differs between a double and a pair.
+double sqrt_of(double v) { return std::sqrt(v); }
+Pair sqrt_of(const Pair& v) { return std::experimental::sqrt(v); }
+double abs_of(double v) { return std::abs(v); }
+Pair abs_of(const Pair& v) { return std::experimental::abs(v); }
+double max_of(double a, double b, double c) { return std::max({a, b, c}); }
+Pair max_of(const Pair& a, const Pair& b, const Pair& c) {
+  return std::experimental::max(std::experimental::max(a, b), c);
+}
+Pair pair_of(double first, double second) { return Pair([&](int lane) { return lane == 0 ? first : second; }); }
+bool none_of(bool active) { return !active; }
+bool none_of(const Pair::mask_type& active) { return std::experimental::none_of(active); }
+// value = next where the sequence is still running: a lane that has
+// converged keeps the state at which its own stopping rule held.
+void advance(bool active, double& value, double next) {
+  if (active) value = next;
+}
+void advance(const Pair::mask_type& active, Pair& value, const Pair& next) {
+  std::experimental::where(active, value) = next;
+}
+
+// R_G by the duplications, for arguments sorted as above, with no closed form
+// and x in [1, 4).
+template <class T>
+T RG_duplications(T x, T y, T z) {
   // The means about which the two series are taken, and the bounds of their
   // spread below which the series are exact to double precision.
-  const double AF0 = (x + y + z) / 3;
-  const double AD0 = (x + y + 3 * z) / 5;
-  double QF = std::pow(3 * kEpsilon, -1.0 / 8) * std::max({std::abs(AF0 - x), std::abs(AF0 - y), std::abs(AF0 - z)});
-  double QD = std::pow(kEpsilon / 4, -1.0 / 8) * std::max({AD0 - x, AD0 - y, AD0 - z}) * 1.2;
-  double AF = AF0, AD = AD0;
-  double xn = x, yn = y, zn = z;
-  double scale = 1;  // 4^-n after n duplications
-  double RD_sum = 0;
-  for (int n = 0; n < 100 && (QF >= AF || QD >= AD); ++n) {
-    const double rx = std::sqrt(xn), ry = std::sqrt(yn), rz = std::sqrt(zn);
-    const double lambda = rx * ry + rx * rz + ry * rz;
-    RD_sum += scale / (rz * (zn + lambda));
-    AF = (AF + lambda) / 4;
-    AD = (AD + lambda) / 4;
-    xn = (xn + lambda) / 4;
-    yn = (yn + lambda) / 4;
-    zn = (zn + lambda) / 4;
-    scale /= 4;
-    QF /= 4;
-    QD /= 4;
+  const T AF0 = (x + y + z) / 3;
+  const T AD0 = (x + y + 3 * z) / 5;
+  T QF = std::pow(3 * kEpsilon, -1.0 / 8) * max_of(abs_of(AF0 - x), abs_of(AF0 - y), abs_of(AF0 - z));
+  T QD = std::pow(kEpsilon / 4, -1.0 / 8) * max_of(AD0 - x, AD0 - y, AD0 - z) * 1.2;
+  T AF = AF0, AD = AD0;
+  T xn = x, yn = y, zn = z;
+  T scale = 1;  // 4^-n after n duplications
+  T RD_sum = 0;
+  for (int n = 0; n < 100; ++n) {
+    const auto active = QF >= AF || QD >= AD;
+    if (none_of(active)) break;
+    const T rx = sqrt_of(xn), ry = sqrt_of(yn), rz = sqrt_of(zn);
+    const T lambda = rx * ry + rx * rz + ry * rz;
+    advance(active, RD_sum, RD_sum + scale / (rz * (zn + lambda)));
+    advance(active, AF, (AF + lambda) / 4);
+    advance(active, AD, (AD + lambda) / 4);
+    advance(active, xn, (xn + lambda) / 4);
+    advance(active, yn, (yn + lambda) / 4);
+    advance(active, zn, (zn + lambda) / 4);
+    advance(active, scale, scale / 4);
+    advance(active, QF, QF / 4);
+    advance(active, QD, QD / 4);
   }
 
-  const double RF = RF_series(scale * (AF0 - x) / AF, scale * (AF0 - y) / AF) / std::sqrt(AF);
+  const T RF = RF_series(scale * (AF0 - x) / AF, scale * (AF0 - y) / AF) / sqrt_of(AF);
   // R_D: the series, plus the terms the duplications shed.
-  const double RD = scale / (AD * std::sqrt(AD)) * RD_series(scale * (AD0 - x) / AD, scale * (AD0 - y) / AD) +
-                    3 * RD_sum;
+  const T RD = scale / (AD * sqrt_of(AD)) * RD_series(scale * (AD0 - x) / AD, scale * (AD0 - y) / AD) + 3 * RD_sum;
 
-  return (z * RF - (x - z) * (y - z) * RD / 3 + std::sqrt(x * y / z)) / 2;
+  return (z * RF - (x - z) * (y - z) * RD / 3 + sqrt_of(x * y / z)) / 2;
+}
+
+}  // namespace
+
+double carlson_RG(double x, double y, double z) {
+  double RG;
+  if (RG_without_duplications(x, y, z, RG)) return RG;
+  return RG_duplications(x, y, z);
+}
+
+std::array<double, 2> carlson_RG_pair(std::array<double, 3> first, std::array<double, 3> second) {
+  std::array<double, 2> RG{};
+  const bool first_closed = RG_without_duplications(first[0], first[1], first[2], RG[0]);
+  const bool second_closed = RG_without_duplications(second[0], second[1], second[2], RG[1]);
+  if (first_closed || second_closed) {
+    if (!first_closed) RG[0] = RG_duplications(first[0], first[1], first[2]);
+    if (!second_closed) RG[1] = RG_duplications(second[0], second[1], second[2]);
+    return RG;
+  }
+  const Pair both = RG_duplications(pair_of(first[0], second[0]), pair_of(first[1], second[1]), pair_of(first[2], second[2]));
+  return {both[0], both[1]};
 }
 
 // The duplication acts on all three arguments at once and keeps their
@@ -173,21 +243,28 @@ JefferyIntegrals carlson_jeffery(double x1, double x2, double x3) {
   const double Q = kSeriesReach * std::max({std::abs(A0 - x1), std::abs(A0 - x2), std::abs(A0 - x3)});
 
   double A = A0;
-  std::array<double, 3> S{};   // sum of 4^-n / g(x_i)
-  std::array<double, 3> SD{};  // sum of the divided differences, pair (j, k) at index i
-  double f = 1;                // 4^-n
+  // The sums of 4^-n / g(x_i) (S_i) and of the divided differences (D_i, the
+  // pair (j, k) at index i), held in pairs: the square roots and the six
+  // quotients of a step take two and three instructions on pairs of lanes,
+  // each as fast as on one number.
+  Pair S0_S1 = 0, S2_D0 = 0, D1_D2 = 0;
+  double f = 1;  // 4^-n
   int n = 0;
   for (; n < kMaxDuplications && f * Q >= A; ++n) {
-    const std::array<double, 3> s = {std::sqrt(x[0]), std::sqrt(x[1]), std::sqrt(x[2])};
+    const Pair s0_s1 = sqrt_of(pair_of(x[0], x[1]));
+    const std::array<double, 3> s = {s0_s1[0], s0_s1[1], std::sqrt(x[2])};
     const double lambda = s[0] * s[1] + s[1] * s[2] + s[2] * s[0];
-    std::array<double, 3> g{};
+    std::array<double, 3> g{}, num{}, den{};
     for (int i = 0; i < 3; ++i) g[i] = s[i] * (x[i] + lambda);
     const double ff = f * f;
     for (int i = 0; i < 3; ++i) {
       const int j = (i + 1) % 3, k = (i + 2) % 3;
-      S[i] += f / g[i];
-      SD[i] += ff * (x[j] + s[j] * s[k] + x[k] + lambda) / ((s[j] + s[k]) * g[j] * g[k]);
+      num[i] = ff * (x[j] + s[j] * s[k] + x[k] + lambda);
+      den[i] = (s[j] + s[k]) * g[j] * g[k];
     }
+    S0_S1 += f / pair_of(g[0], g[1]);
+    S2_D0 += pair_of(f, num[0]) / pair_of(g[2], den[0]);
+    D1_D2 += pair_of(num[1], num[2]) / pair_of(den[1], den[2]);
     f /= 4;
     for (int i = 0; i < 3; ++i) x[i] = (x[i] + lambda) / 4;
     A = (A + lambda) / 4;
@@ -205,6 +282,8 @@ JefferyIntegrals carlson_jeffery(double x1, double x2, double x3) {
   std::array<double, 3> Z{};
   for (int i = 0; i < 3; ++i) Z[i] = f * (A0 - x0[i]) * inverse;
 
+  const std::array<double, 3> S = {S0_S1[0], S0_S1[1], S2_D0[0]};
+  const std::array<double, 3> D = {S2_D0[1], D1_D2[0], D1_D2[1]};
   JefferyIntegrals out{};
   out.duplications = n;
   out.RF = sum_about_mean(kRFAboutMean, Z[0], Z[1] * Z[2]) / root;
@@ -212,7 +291,7 @@ JefferyIntegrals carlson_jeffery(double x1, double x2, double x3) {
   for (int i = 0; i < 3; ++i) {
     const int j = (i + 1) % 3, k = (i + 2) % 3;
     out.RD[i] = f * A_3_2 * sum_about_mean(kRDAboutMean, Z[i], Z[j] * Z[k]) + 3 * S[i];
-    out.DD[i] = dd_scale * sum_about_mean(kDDAboutMean, Z[i], Z[j] * Z[k]) + 3 * SD[i];
+    out.DD[i] = dd_scale * sum_about_mean(kDDAboutMean, Z[i], Z[j] * Z[k]) + 3 * D[i];
   }
   return out;
 }

@@ -28,6 +28,10 @@ namespace triex {
 
 // R_G(x, y, z) for finite x, y, z >= 0, over the whole range of doubles.
 double carlson_RG(double x, double y, double z);
+// R_G of two argument triples, bit for bit the two values of carlson_RG, in
+// little more than the time of one: the two duplication sequences run side by
+// side in the two lanes of a SIMD register.
+std::array<double, 2> carlson_RG_pair(std::array<double, 3> first, std::array<double, 3> second);
 
 // Carlson's integrals of the three arguments x_1, x_2, x_3 from which the
 // Jeffery (1922) integrals of the ellipsoid with squared semi-axes x_i follow:

@@ -1,14 +1,13 @@
 #include "shape/closed_form.hpp"
 
 #include <algorithm>
+#include <array>
 #include <numbers>
 
 #include "shape/carlson.hpp"
 
 namespace triex {
 namespace {
-
-double RG(double x, double y, double z) { return carlson_RG(x, y, z); }
 
 // The semi-axes sorted, largest first.
 struct Sorted {
@@ -36,8 +35,11 @@ ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
   const double y = s.middle / m;
   const double z = s.small / m;
   const double w = s.small / s.middle;
-  const double direct = RG(1.0, y * y, z * z);
-  const double reciprocal_scaled = RG(z * z, w * w, 1.0);  // symmetric: also R_G(1, z^2, w^2)
+  // The two sequences run side by side (carlson_RG_pair), each with the bits of
+  // its own carlson_RG.
+  const std::array<double, 2> RG = carlson_RG_pair({1.0, y * y, z * z}, {z * z, w * w, 1.0});
+  const double direct = RG[0];
+  const double reciprocal_scaled = RG[1];  // symmetric: also R_G(1, z^2, w^2)
   constexpr double pi = std::numbers::pi;
   ClosedFormEllipsoid out;
   out.ured = 2.0 + 6.0 * direct * (reciprocal_scaled / z);

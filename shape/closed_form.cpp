@@ -7,22 +7,8 @@
 #include "shape/carlson.hpp"
 
 namespace triex {
-namespace {
 
-// The semi-axes sorted, largest first.
-struct Sorted {
-  double large, middle, small;
-};
-Sorted sorted(double a, double b, double c) {
-  if (a < b) std::swap(a, b);
-  if (b < c) std::swap(b, c);
-  if (a < b) std::swap(a, b);
-  return {a, b, c};
-}
-
-}  // namespace
-
-ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
+ClosedFormArguments closed_form_arguments(double a, double b, double c) {
   // u_red does not depend on size. With the largest semi-axis scaled to 1,
   //   R_G(a^2, b^2, c^2) = R_G(1, y^2, z^2),
   // and with the smallest scaled to 1 (R_G is homogeneous of degree 1/2),
@@ -30,16 +16,19 @@ ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
   // where y = b/a, z = c/a and w = c/b: every argument lies in [0, 1]. The
   // surface needs the same second integral, S = 4 pi a b R_G(1, z^2, w^2), so
   // two duplication sequences give u_red, S and R together.
-  const Sorted s = sorted(a, b, c);
+  if (a < b) std::swap(a, b);
+  if (b < c) std::swap(b, c);
+  if (a < b) std::swap(a, b);
+  const double y = b / a;
+  const double z = c / a;
+  const double w = c / b;
+  return {a, b, c, {1.0, y * y, z * z}, {z * z, w * w, 1.0}};
+}
+
+ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& s, double direct, double reciprocal_scaled) {
+  // reciprocal_scaled is symmetric: also R_G(1, z^2, w^2)
   const double m = s.large;
-  const double y = s.middle / m;
   const double z = s.small / m;
-  const double w = s.small / s.middle;
-  // The two sequences run side by side (carlson_RG_pair), each with the bits of
-  // its own carlson_RG.
-  const std::array<double, 2> RG = carlson_RG_pair({1.0, y * y, z * z}, {z * z, w * w, 1.0});
-  const double direct = RG[0];
-  const double reciprocal_scaled = RG[1];  // symmetric: also R_G(1, z^2, w^2)
   constexpr double pi = std::numbers::pi;
   ClosedFormEllipsoid out;
   out.ured = 2.0 + 6.0 * direct * (reciprocal_scaled / z);
@@ -52,6 +41,15 @@ ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
   out.shape.surface = ab >= 1.0 ? ab * t : s.large * (t * s.middle);
   out.shape.mean_radius = direct * m;
   return out;
+}
+
+ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
+  const ClosedFormArguments s = closed_form_arguments(a, b, c);
+  // The two sequences run side by side (carlson_RG_pair), each with the bits of
+  // its own carlson_RG.
+  const std::array<double, 2> RG = carlson_RG_pair(s.direct[0], s.direct[1], s.direct[2],  //
+                                                   s.reciprocal[0], s.reciprocal[1], s.reciprocal[2]);
+  return closed_form_from_RG(s, RG[0], RG[1]);
 }
 
 double closed_form_ured(double a, double b, double c) { return closed_form_ellipsoid(a, b, c).ured; }

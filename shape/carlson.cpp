@@ -99,7 +99,9 @@ double max_of(double a, double b, double c) { return std::max({a, b, c}); }
 Pair max_of(const Pair& a, const Pair& b, const Pair& c) {
   return std::experimental::max(std::experimental::max(a, b), c);
 }
-Pair pair_of(double first, double second) { return Pair([&](int lane) { return lane == 0 ? first : second; }); }
+Pair pair_of(double first, double second) {
+  return Pair([&](int lane) { return lane == 0 ? first : second; });
+}
 // sqrt(x_1), sqrt(x_2) in one instruction, sqrt(x_3) in another.
 std::array<double, 3> roots(const std::array<double, 3>& x) {
   const Pair first_two = sqrt_of(pair_of(x[0], x[1]));

@@ -8,7 +8,11 @@
 
 namespace triex {
 
-ClosedFormArguments closed_form_arguments(double a, double b, double c) {
+namespace {
+
+// Defined here, and called by name below, so that closed_form_ellipsoid may
+// inline them; other units call the exported names.
+ClosedFormArguments arguments_of(double a, double b, double c) {
   // u_red does not depend on size. With the largest semi-axis scaled to 1,
   //   R_G(a^2, b^2, c^2) = R_G(1, y^2, z^2),
   // and with the smallest scaled to 1 (R_G is homogeneous of degree 1/2),
@@ -25,7 +29,7 @@ ClosedFormArguments closed_form_arguments(double a, double b, double c) {
   return {a, b, c, {1.0, y * y, z * z}, {z * z, w * w, 1.0}};
 }
 
-ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& s, double direct, double reciprocal_scaled) {
+ClosedFormEllipsoid from_RG(const ClosedFormArguments& s, double direct, double reciprocal_scaled) {
   // reciprocal_scaled is symmetric: also R_G(1, z^2, w^2)
   const double m = s.large;
   const double z = s.small / m;
@@ -43,13 +47,20 @@ ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& s, double dir
   return out;
 }
 
+}  // namespace
+
+ClosedFormArguments closed_form_arguments(double a, double b, double c) { return arguments_of(a, b, c); }
+ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& s, double direct, double reciprocal) {
+  return from_RG(s, direct, reciprocal);
+}
+
 ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
-  const ClosedFormArguments s = closed_form_arguments(a, b, c);
+  const ClosedFormArguments s = arguments_of(a, b, c);
   // The two sequences run side by side (carlson_RG_pair), each with the bits of
   // its own carlson_RG.
   const std::array<double, 2> RG = carlson_RG_pair(s.direct[0], s.direct[1], s.direct[2],  //
                                                    s.reciprocal[0], s.reciprocal[1], s.reciprocal[2]);
-  return closed_form_from_RG(s, RG[0], RG[1]);
+  return from_RG(s, RG[0], RG[1]);
 }
 
 double closed_form_ured(double a, double b, double c) { return closed_form_ellipsoid(a, b, c).ured; }

@@ -77,7 +77,8 @@ TEST(CarlsonRG, KeepsItsRecordedBits) {
 TEST(JefferyIntegrals, RideOnTheDuplicationsOfRGWithTheBitsOfTheirOwn) {
   const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
   const std::array<double, 3> triaxial = {1, 4.0 / 9, 1.0 / 9}, needle = {1, 1e-4, 1e-8}, flat = {1, 0.3, 0},
-                              spheroid = {0.25, 1, 0.25}, sphere = {1, 1, 1}, near_sphere = {1 - 0x1p-52, 1, 1 - 0x1p-51};
+                              spheroid = {0.25, 1, 0.25}, sphere = {1, 1, 1},
+                              near_sphere = {1 - 0x1p-52, 1, 1 - 0x1p-51};
   const std::array<double, 3> seconds[] = {{1.0 / 9, 0.25, 1}, {0.5, 2, 2}};
   for (const auto& first : {triaxial, needle, flat, spheroid, sphere, near_sphere}) {
     for (const auto& second : seconds) {

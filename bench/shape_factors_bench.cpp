@@ -4,10 +4,11 @@
 // ShapeFactorsOverUred/<a,b,c>: shape_factors() and ured() for the same shape,
 // interleaved in every iteration so that both see the same machine; counters
 // shape_factors_ns and ured_ns per call in the thread's CPU time (the wall
-// clock of a shared machine counts the other processes too), and their ratio. shape_factors()
-// runs one more Carlson duplication sequence than ured() (which runs two:
-// R_G of the squares and of their reciprocals), plus the algebra of the
-// factors. Five repetitions; the median is the figure to quote.
+// clock of a shared machine counts the other processes too), their ratio,
+// and the shape's u_red. Both run the two R_G sequences of u_red (of the
+// squares and of their reciprocals, side by side); shape_factors() adds the
+// Jeffery sums, which ride on the first, their series, and the algebra of
+// the factors. Five repetitions; the median is the figure to quote.
 // ShapeFactors/random: 4096 random shapes (axial ratios 1e-6 to 1e6), time per shape.
 
 #include <benchmark/benchmark.h>

@@ -96,8 +96,12 @@ Pair sqrt_of(const Pair& v) { return std::experimental::sqrt(v); }
 double abs_of(double v) { return std::abs(v); }
 Pair abs_of(const Pair& v) { return std::experimental::abs(v); }
 double max_of(double a, double b, double c) { return std::max({a, b, c}); }
+// As std::max({a, b, c}) in each lane: the first of equal largest values.
 Pair max_of(const Pair& a, const Pair& b, const Pair& c) {
-  return std::experimental::max(std::experimental::max(a, b), c);
+  Pair largest = a;
+  std::experimental::where(largest < b, largest) = b;
+  std::experimental::where(largest < c, largest) = c;
+  return largest;
 }
 Pair pair_of(double first, double second) {
   return Pair([&](int lane) { return lane == 0 ? first : second; });

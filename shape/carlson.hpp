@@ -16,10 +16,17 @@
 // Arguments with a zero or with two equal values take the special forms of
 // Boost.Math's ellint_rg (in double arithmetic), which are exact there.
 //
-// The hydrodynamic integrals of an ellipsoid take a second sequence on the
-// squared semi-axes, which yields R_F, the three R_D with each argument
-// distinguished in turn, and the three divided differences of R_D between
-// two arguments, all together (see carlson_jeffery below).
+// The hydrodynamic integrals of an ellipsoid take a sequence on the squared
+// semi-axes, which yields R_F, the three R_D with each argument distinguished
+// in turn, and the three divided differences of R_D between two arguments,
+// all together (see carlson_jeffery below).
+//
+// Square roots and divisions dominate the duplications, and they take no
+// longer on the two lanes of a SIMD register than on one number: two R_G
+// sequences run side by side (carlson_RG_pair), and the sums of the
+// hydrodynamic integrals can ride on the first of them
+// (carlson_RG_pair_with_jeffery). Each lane does what the scalar code does, in
+// the same order, so the results keep its bits.
 #pragma once
 
 #include <array>
@@ -28,6 +35,10 @@ namespace triex {
 
 // R_G(x, y, z) for finite x, y, z >= 0, over the whole range of doubles.
 double carlson_RG(double x, double y, double z);
+// R_G of two argument triples, bit for bit the two values of carlson_RG, in
+// little more than the time of one: the two duplication sequences run side by
+// side in the two lanes of a SIMD register.
+std::array<double, 2> carlson_RG_pair(double x1, double y1, double z1, double x2, double y2, double z2);
 
 // Carlson's integrals of the three arguments x_1, x_2, x_3 from which the
 // Jeffery (1922) integrals of the ellipsoid with squared semi-axes x_i follow:
@@ -49,5 +60,15 @@ struct JefferyIntegrals {
 // squared semi-axes by the largest first). Throws std::runtime_error should
 // the duplications fail to converge, which they do for every such input.
 JefferyIntegrals carlson_jeffery(double x1, double x2, double x3);
+
+// carlson_RG_pair(x1, y1, z1, x2, y2, z2) and carlson_jeffery(x1, y1, z1),
+// bit for bit, for (x1, y1, z1) as carlson_jeffery takes them: where R_G of
+// the first triple needs duplications, they feed the Jeffery integrals too,
+// and the two R_G sequences with the Jeffery sums take about the time of one.
+struct RGPairWithJeffery {
+  std::array<double, 2> RG;
+  JefferyIntegrals jeffery;
+};
+RGPairWithJeffery carlson_RG_pair_with_jeffery(double x1, double y1, double z1, double x2, double y2, double z2);
 
 }  // namespace triex

@@ -1,29 +1,18 @@
 #include "shape/closed_form.hpp"
 
 #include <algorithm>
+#include <array>
 #include <numbers>
 
 #include "shape/carlson.hpp"
 
 namespace triex {
+
 namespace {
 
-double RG(double x, double y, double z) { return carlson_RG(x, y, z); }
-
-// The semi-axes sorted, largest first.
-struct Sorted {
-  double large, middle, small;
-};
-Sorted sorted(double a, double b, double c) {
-  if (a < b) std::swap(a, b);
-  if (b < c) std::swap(b, c);
-  if (a < b) std::swap(a, b);
-  return {a, b, c};
-}
-
-}  // namespace
-
-ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
+// Defined here, and called by name below, so that closed_form_ellipsoid may
+// inline them; other units call the exported names.
+ClosedFormArguments arguments_of(double a, double b, double c) {
   // u_red does not depend on size. With the largest semi-axis scaled to 1,
   //   R_G(a^2, b^2, c^2) = R_G(1, y^2, z^2),
   // and with the smallest scaled to 1 (R_G is homogeneous of degree 1/2),
@@ -31,13 +20,19 @@ ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
   // where y = b/a, z = c/a and w = c/b: every argument lies in [0, 1]. The
   // surface needs the same second integral, S = 4 pi a b R_G(1, z^2, w^2), so
   // two duplication sequences give u_red, S and R together.
-  const Sorted s = sorted(a, b, c);
+  if (a < b) std::swap(a, b);
+  if (b < c) std::swap(b, c);
+  if (a < b) std::swap(a, b);
+  const double y = b / a;
+  const double z = c / a;
+  const double w = c / b;
+  return {a, b, c, {1.0, y * y, z * z}, {z * z, w * w, 1.0}};
+}
+
+ClosedFormEllipsoid from_RG(const ClosedFormArguments& s, double direct, double reciprocal_scaled) {
+  // reciprocal_scaled is symmetric: also R_G(1, z^2, w^2)
   const double m = s.large;
-  const double y = s.middle / m;
   const double z = s.small / m;
-  const double w = s.small / s.middle;
-  const double direct = RG(1.0, y * y, z * z);
-  const double reciprocal_scaled = RG(z * z, w * w, 1.0);  // symmetric: also R_G(1, z^2, w^2)
   constexpr double pi = std::numbers::pi;
   ClosedFormEllipsoid out;
   out.ured = 2.0 + 6.0 * direct * (reciprocal_scaled / z);
@@ -50,6 +45,22 @@ ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
   out.shape.surface = ab >= 1.0 ? ab * t : s.large * (t * s.middle);
   out.shape.mean_radius = direct * m;
   return out;
+}
+
+}  // namespace
+
+ClosedFormArguments closed_form_arguments(double a, double b, double c) { return arguments_of(a, b, c); }
+ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& s, double direct, double reciprocal) {
+  return from_RG(s, direct, reciprocal);
+}
+
+ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c) {
+  const ClosedFormArguments s = arguments_of(a, b, c);
+  // The two sequences run side by side (carlson_RG_pair), each with the bits of
+  // its own carlson_RG.
+  const std::array<double, 2> RG = carlson_RG_pair(s.direct[0], s.direct[1], s.direct[2],  //
+                                                   s.reciprocal[0], s.reciprocal[1], s.reciprocal[2]);
+  return from_RG(s, RG[0], RG[1]);
 }
 
 double closed_form_ured(double a, double b, double c) { return closed_form_ellipsoid(a, b, c).ured; }

@@ -29,6 +29,8 @@
 // They share no state and may run in any number of threads at once.
 #pragma once
 
+#include <array>
+
 namespace triex {
 
 struct ClosedFormShape {
@@ -44,6 +46,17 @@ struct ClosedFormEllipsoid {
 
 // u_red, V, S and R from two R_G sequences; the two functions below are its parts.
 ClosedFormEllipsoid closed_form_ellipsoid(double a, double b, double c);
+// closed_form_ellipsoid in two halves, for a caller that runs the two R_G
+// sequences itself (the hydrodynamic shape factors, whose Jeffery integrals
+// ride on the first): the semi-axes sorted and the arguments of the two R_G,
+// and what follows from their values.
+struct ClosedFormArguments {
+  double large, middle, small;
+  std::array<double, 3> direct;      // (1, (b/a)^2, (c/a)^2): R_G of the squared semi-axes over a^2
+  std::array<double, 3> reciprocal;  // ((c/a)^2, (c/b)^2, 1): R_G of their reciprocals times c^2
+};
+ClosedFormArguments closed_form_arguments(double a, double b, double c);
+ClosedFormEllipsoid closed_form_from_RG(const ClosedFormArguments& arguments, double direct, double reciprocal);
 double closed_form_ured(double a, double b, double c);
 ClosedFormShape closed_form_shape(double a, double b, double c);
 // u12 of two ellipsoids from their shape functions.

@@ -1,6 +1,8 @@
 // The hydrodynamic and scattering shape factors of a rigid triaxial
 // ellipsoid in closed form, from one sequence of Carlson duplications on the
-// squared semi-axes (shape/carlson.hpp) plus the one of u_red.
+// squared semi-axes (shape/carlson.hpp). u_red needs R_G of the same squares
+// and of their reciprocals: shape_factors runs the two R_G sequences side by
+// side and takes the Jeffery sums from the first (carlson_RG_pair_with_jeffery).
 //
 // With x_i the squared semi-axes, R_i = R_D(x_j, x_k, x_i), D_jk the divided
 // differences (R_k - R_j)/(x_j - x_k) and p = abc:

@@ -31,7 +31,7 @@ constexpr std::string_view kBexQuestion =
     "Do you want the exclusion volume contribution to the virial coefficient, B(ex)?";
 
 // A refused answer: the question it answered and what was wrong with it.
-struct Refusal {
+struct RefusedAnswer {
   std::string question;
   std::string what;
 };
@@ -61,7 +61,7 @@ class Dialogue {
   bool virial_answers();
   bool closing_pause();
 
-  const Refusal& refusal() const { return refusal_; }
+  const RefusedAnswer& refusal() const { return refusal_; }
   const RunData& data() const { return run_; }
 
  private:
@@ -91,16 +91,16 @@ class Dialogue {
   bool reals(std::string_view question, std::span<double> values) {
     return flushed() && answered(answers_.read_reals(values), question, values.size());
   }
-  bool accepted(std::string_view question, const std::optional<std::string>& problem) {
-    return !problem || refuse(question, *problem);
+  bool accepted(std::string_view question, const std::optional<Refusal>& refusal) {
+    return !refusal || refuse(question, refusal->what());
   }
-  bool positive(std::string_view question, std::string_view name, double value);
+  bool positive(std::string_view question, Field field, double value, std::string_view formula = {});
 
   AnswerReader answers_;
   std::ostream& out_;
   std::ostream& err_;
   RunData run_;
-  Refusal refusal_;
+  RefusedAnswer refusal_;
   // The last answer's, written when the dialogue goes on past it: a refused
   // answer ends the run first, and gets its refusal alone.
   std::optional<UnreadValues> unread_;
@@ -125,8 +125,8 @@ void Dialogue::note_unread_values() {
 
 // A value that a later formula divides by or takes a root of must be a
 // positive finite number.
-bool Dialogue::positive(std::string_view question, std::string_view name, double value) {
-  return accepted(question, not_positive(name, value));
+bool Dialogue::positive(std::string_view question, Field field, double value, std::string_view formula) {
+  return accepted(question, not_positive(field, value, formula));
 }
 
 // Name, form of the shape, and the shape itself; sets PARAMS.
@@ -143,8 +143,8 @@ bool Dialogue::shape_answers() {
     if (!reals(kAxesPrompt, axes)) return false;
     // A zero or negative semi-axis has no ellipsoid: the integrals would divide by
     // zero or report a meaningless negative volume.
-    if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
-        !positive(kAxesPrompt, "c", axes[2]))
+    if (!positive(kAxesPrompt, Field::a, axes[0]) || !positive(kAxesPrompt, Field::b, axes[1]) ||
+        !positive(kAxesPrompt, Field::c, axes[2]))
       return false;
     set_semi_axes(axes[0], axes[1], axes[2]);
   } else {
@@ -153,10 +153,11 @@ bool Dialogue::shape_answers() {
     if (!reals(kRatiosPrompt, ratios)) return false;
     run_.N1 = ratios[0];
     run_.N2 = ratios[1];
-    if (!positive(kRatiosPrompt, "a/b", run_.N1) || !positive(kRatiosPrompt, "b/c", run_.N2)) return false;
+    if (!positive(kRatiosPrompt, Field::a_over_b, run_.N1) || !positive(kRatiosPrompt, Field::b_over_c, run_.N2))
+      return false;
     // c is the unit of length; the reduced excluded volume does not depend on size.
     set_axial_ratios(run_.N1, run_.N2);
-    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", PARAMS.A)) return false;
+    if (!positive(kRatiosPrompt, Field::a_over_b, PARAMS.A, kDerivedA)) return false;
   }
   run_.CSAVE = PARAMS.C;
   run_.BSAVE = PARAMS.B;
@@ -189,7 +190,7 @@ bool Dialogue::solution_answers() {
   if (run_.METHOD == 1) {
     list_record(out_, {"Enter vs"});
     if (!reals("Enter vs", std::span<double>(&run_.VS, 1))) return false;
-    if (!positive("Enter vs", "vs", run_.VS)) return false;
+    if (!positive("Enter vs", Field::vs, run_.VS)) return false;
   } else {
     list_record(out_, {kHydrationPrompt});
     double data[3];
@@ -197,16 +198,16 @@ bool Dialogue::solution_answers() {
     run_.HYDRAT = data[0];
     run_.SOLDEN = data[1];
     run_.VBAR = data[2];
-    if (!positive(kHydrationPrompt, "rho", run_.SOLDEN)) return false;
+    if (!positive(kHydrationPrompt, Field::solvent_density, run_.SOLDEN)) return false;
     run_.VS = specific_volume_from_hydration(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
-    if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.VS)) return false;
+    if (!positive(kHydrationPrompt, Field::vs, run_.VS, kDerivedVs)) return false;
   }
 
   list_record(out_, {"Enter molar mass, M (g/mol)"});
   if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.MOLMAS, 1))) return false;
   // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
   // 9.480751908109176e153 g/mol), B(ex) would print as 0.
-  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.MOLMAS))) return false;
+  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass(Field::molar_mass, run_.MOLMAS))) return false;
   molar_covolume(run_);
   formatted_record(out_, {" Molar covolume, U = ", edit_E(run_.MOLVOL, 12, 5), "ml/mol"});
   return true;
@@ -234,7 +235,7 @@ bool Dialogue::virial_answers() {
     if (!reals(kValency, std::span<double>(&run_.Z, 1))) return false;
     list_record(out_, {kIonic});
     if (!reals(kIonic, std::span<double>(&run_.IONIC, 1))) return false;
-    if (!positive(kIonic, "I", run_.IONIC)) return false;
+    if (!positive(kIonic, Field::ionic_strength, run_.IONIC)) return false;
     polyelectrolyte_term(run_);
     formatted_record(out_, {" Bz = ", edit_E(run_.BZ, 12, 5), "ml.mol/g**2"});
   } else {
@@ -288,7 +289,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err) {
   if (!out) return report_write_failure(out, err);
   if (const int error_number = read_error(in); error_number != 0) return report_read_failure(error_number, err);
   if (!ok) {
-    const Refusal& r = dialogue.refusal();
+    const RefusedAnswer& r = dialogue.refusal();
     err << "triex: answer to \"" << r.question << "\": " << r.what << '\n';
     err.flush();
     return err ? kStatusRefused : kStatusWriteFailed;

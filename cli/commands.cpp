@@ -13,6 +13,7 @@
 #include "cli/structure_command.hpp"
 #include "support/parallel_for.hpp"
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 #include "triex/triex.hpp"
 
 namespace triex::cli {
@@ -292,9 +293,8 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
   };
   const auto refuse = [&](std::string message, std::string_view command) {
     // One line, and no control character of the arguments sent to the terminal.
-    for (char& c : message)
-      if (static_cast<unsigned char>(c) < 32 || c == 127) c = c == '\n' ? ' ' : '?';
-    streams.err << "triex: " << message << " (try triex " << command << (command.empty() ? "" : " ") << "--help)\n";
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    streams.err << "triex: " << with_controls_shown(message) << " (try triex " << command << (command.empty() ? "" : " ") << "--help)\n";
     streams.err.flush();
     return streams.err ? kStatusRefused : kStatusWriteFailed;
   };

@@ -19,17 +19,6 @@ int refuse(std::ostream& err, std::string_view command, const std::string& what)
   return err ? kStatusRefused : kStatusWriteFailed;
 }
 
-std::vector<double> numbers(const std::vector<std::string>& texts, std::string_view what) {
-  std::vector<double> values;
-  for (const std::string& text : texts) {
-    std::string problem;
-    const auto value = parse_number(text, problem);
-    if (!value) throw std::invalid_argument(std::string(what) + " " + problem);
-    values.push_back(*value);
-  }
-  return values;
-}
-
 // Rows computed per round: a round is computed by all threads, then written
 // in order, so memory stays bounded and the progress line moves. A quadrature
 // takes about a millisecond, at most a few hundred: 64 a thread keep the
@@ -50,11 +39,11 @@ int run_ured(const UredOptions& options, const CommonOptions& common, Streams& s
   ShapeValues values;
   std::vector<double> shape;
   try {
-    shape = ratios ? numbers(options.ratios, "axial ratio") : numbers(options.axes, "semi-axis");
+    shape = shape_numbers(ratios ? options.ratios : options.axes, ratios);
     values = ratios ? evaluate_ratios(shape[0], shape[1], common.method)
                     : evaluate_axes(shape[0], shape[1], shape[2], common.method);
   } catch (const std::invalid_argument& e) {
-    return refuse(streams.err, "ured", e.what());
+    return refuse(streams.err, "ured", labelled(e));
   }
   std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
                                             : std::vector<std::string>{"a_angstrom", "b_angstrom", "c_angstrom"};
@@ -83,7 +72,8 @@ int run_table(const TableOptions& options, const CommonOptions& common, Streams&
     const auto [ab_low, ab_high] = std::minmax_element(ab.begin(), ab.end());
     const auto [bc_low, bc_high] = std::minmax_element(bc.begin(), bc.end());
     for (const double a : {*ab_low * *bc_low, *ab_high * *bc_high})
-      if (const auto p = not_positive("a = (a/b)(b/c)", a)) throw std::invalid_argument(*p + " at a corner of the grid");
+      if (const auto refused = not_positive(Field::a_over_b, a, kDerivedA))
+        throw std::invalid_argument(std::string(refused->what()) + " at a corner of the grid");
   } catch (const std::invalid_argument& e) {
     return refuse(streams.err, "table", e.what());
   }

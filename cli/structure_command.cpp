@@ -14,6 +14,7 @@
 #include "cli/rounds.hpp"
 #include "structure/structure_report.hpp"
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex::cli {
 namespace {
@@ -21,34 +22,19 @@ namespace {
 // Files read per round: each thread holds one file at a time.
 constexpr std::size_t kRound = 256;
 
-// Text from the command line as it appears in a message: control characters shown as '?'.
-std::string shown(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  return s;
-}
-
-double number(const std::optional<std::string>& text, std::string_view option) {
-  std::string problem;
-  const auto value = parse_number(*text, problem);
-  if (!value) throw std::invalid_argument(std::string(option) + " " + problem);
-  return *value;
-}
-
 // The inputs of the predictions: vs typed, or vbar + delta / rho.
 StructureInputs inputs_of(const StructureOptions& o) {
   StructureInputs in;
   if (o.vs && o.hydration) throw std::invalid_argument("give --vs or --hydration (with --vbar and --solvent-density), not both");
   if (o.hydration && !(o.vbar && o.solvent_density))
     throw std::invalid_argument("--hydration needs --vbar and --solvent-density");
-  if (o.molar_mass) in.molar_mass = number(o.molar_mass, "--molar-mass");
-  if (o.vbar) in.vbar = number(o.vbar, "--vbar");
-  if (o.solvent_density) in.solvent.density = number(o.solvent_density, "--solvent-density");
-  if (o.viscosity) in.solvent.viscosity = number(o.viscosity, "--viscosity");
-  if (o.temperature) in.solvent.temperature = number(o.temperature, "--temperature");
-  if (o.vs) in.vs = number(o.vs, "--vs");
-  if (o.hydration) in.vs = swollen_specific_volume(*in.vbar, number(o.hydration, "--hydration"), *in.solvent.density);
+  if (o.molar_mass) in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
+  if (o.vbar) in.vbar = number_for(Field::vbar, *o.vbar);
+  if (o.solvent_density) in.solvent.density = number_for(Field::solvent_density, *o.solvent_density);
+  if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
+  if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
+  if (o.vs) in.vs = number_for(Field::vs, *o.vs);
+  if (o.hydration) in.vs = swollen_specific_volume(*in.vbar, number_for(Field::hydration, *o.hydration), *in.solvent.density);
   check_structure_inputs(in);
   return in;
 }
@@ -113,7 +99,7 @@ int run_structure(const StructureOptions& options, const CommonOptions& common, 
   try {
     inputs = inputs_of(options);
   } catch (const std::invalid_argument& e) {
-    err << "triex structure: " << e.what() << '\n';
+    err << "triex structure: " << labelled(e) << '\n';
     err.flush();
     return err ? kStatusRefused : kStatusWriteFailed;
   }
@@ -148,7 +134,7 @@ int run_structure(const StructureOptions& options, const CommonOptions& common, 
     for (std::size_t i = 0; i < n; ++i) {
       if (!results[i].problem.empty()) {
         progress.clear();
-        err << shown(options.files[first + i]) << ": " << results[i].problem << '\n';
+        err << with_controls_shown(options.files[first + i]) << ": " << results[i].problem << '\n';
         ++refused;
         continue;
       }

@@ -36,4 +36,27 @@ std::string with_controls_shown(std::string_view text) {
   return shown;
 }
 
+std::string quoted_excerpt(std::string_view text, std::size_t length) {
+  std::string shown = "\"";
+  shown += with_controls_shown(cut_between_characters(text, kExcerptBytes));
+  shown += length > kExcerptBytes ? "...\"" : "\"";
+  return shown;
+}
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+int skip_byte_order_mark(std::streambuf& in) {
+  int matched = 0;
+  for (const unsigned char byte : kByteOrderMark) {
+    if (in.sgetc() != byte) break;
+    in.sbumpc();
+    ++matched;
+  }
+  return matched;
+}
+
 }  // namespace triex

@@ -5,8 +5,10 @@
 // is reentrant: none keeps state between calls, so any number of threads may
 // call them at once. A value that has no meaning (a semi-axis that is zero,
 // negative, infinite or NaN; a molar mass M for which 2 M M overflows; ...) throws
-// std::invalid_argument whose what() names the value and the rule, in the
-// words of the command line; a function never returns a number for it.
+// triex::Refusal (a std::invalid_argument, triex/refusal.hpp): field() tells
+// which input, what() names the value and the rule in the words that the
+// dialogue, the commands and Python also use; a function never returns a
+// number for it.
 //
 // Semi-axes a, b, c may come in any order and any unit of length (the
 // reduced excluded volume has none); the solution quantities use Angstrom
@@ -18,6 +20,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "triex/refusal.hpp"
 
 namespace triex {
 

@@ -27,6 +27,28 @@ std::string_view cut_between_characters(std::string_view text, std::size_t limit
   return text.substr(0, limit);
 }
 
+bool valid_utf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = sequence_length(static_cast<unsigned char>(c));
+    if (length == 0 || i + length > n) return false;
+    // The range of the second byte: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned lowest = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+    const unsigned highest = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+    if (s[i + 1] < lowest || s[i + 1] > highest) return false;
+    for (std::size_t k = 2; k < length; ++k)
+      if (!is_continuation(s[i + k])) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string with_controls_shown(std::string_view text) {
   std::string shown(text);
   for (char& c : shown) {

@@ -16,6 +16,9 @@ namespace triex {
 // byte. Bytes that are not UTF-8 are taken one by one.
 std::string_view cut_between_characters(std::string_view text, std::size_t limit);
 
+// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool valid_utf8(std::string_view text);
+
 // `text` with each C0 control character (0x00 to 0x1F) and DEL (0x7F) replaced by '?'.
 std::string with_controls_shown(std::string_view text);
 

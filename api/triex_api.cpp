@@ -93,7 +93,7 @@ double swollen_specific_volume(double vbar, double hydration, double solvent_den
   require(not_positive(Field::solvent_density, solvent_density));
   require(not_finite(Field::vbar, vbar));
   const double vs = specific_volume_from_hydration(vbar, hydration, solvent_density);
-  require(not_positive(Field::vs, vs, kDerivedVs));
+  require(not_positive(Field::hydration, vs, kDerivedVs));
   return vs;
 }
 

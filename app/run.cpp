@@ -200,7 +200,7 @@ bool Dialogue::solution_answers() {
     run_.VBAR = data[2];
     if (!positive(kHydrationPrompt, Field::solvent_density, run_.SOLDEN)) return false;
     run_.VS = specific_volume_from_hydration(run_.VBAR, run_.HYDRAT, run_.SOLDEN);
-    if (!positive(kHydrationPrompt, Field::vs, run_.VS, kDerivedVs)) return false;
+    if (!positive(kHydrationPrompt, Field::hydration, run_.VS, kDerivedVs)) return false;
   }
 
   list_record(out_, {"Enter molar mass, M (g/mol)"});

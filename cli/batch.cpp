@@ -31,10 +31,9 @@ constexpr std::string_view kUred = "ured";
 
 bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-// The column a library refusal points at: the datum of its field, vs derived
-// from the hydration data at vbar_ml_per_g (the last of its group), and a
+// The column a library refusal points at: the datum of its field, and a
 // u_red (the quadrature's may be no number) at the shape's first column.
-std::optional<Datum> column_of(Field field, const BatchLayout& layout, bool semi_axes) {
+std::optional<Datum> column_of(Field field, bool semi_axes) {
   switch (field) {
     case Field::a: return Datum::A;
     case Field::b: return Datum::B;
@@ -42,7 +41,7 @@ std::optional<Datum> column_of(Field field, const BatchLayout& layout, bool semi
     case Field::a_over_b: return Datum::AOverB;
     case Field::b_over_c: return Datum::BOverC;
     case Field::ured: return semi_axes ? Datum::A : Datum::AOverB;
-    case Field::vs: return layout.vs_derived ? Datum::Vbar : Datum::Vs;
+    case Field::vs: return Datum::Vs;
     case Field::hydration: return Datum::Hydration;
     case Field::solvent_density: return Datum::SolventDensity;
     case Field::vbar: return Datum::Vbar;
@@ -196,7 +195,7 @@ BatchRow compute_row(const BatchLayout& layout, const std::vector<std::string>& 
   try {
     compute_results(layout, n, method, row);
   } catch (const Refusal& refusal) {
-    const auto datum = column_of(refusal.field(), layout, n.semi_axes);
+    const auto datum = column_of(refusal.field(), n.semi_axes);
     row.cells.clear();
     row.problem = ColumnProblem{datum ? std::string(name_of(*datum)) : std::string(), refusal.what()};
   }

@@ -8,22 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "support/number_text.hpp"
 #include "triex/refusal.hpp"
 
 namespace triex::cli {
 
-// A decimal number as people and spreadsheets write it ("30", "2.5",
-// "-1.5e3", "+4"), blanks around it ignored. "inf" and "nan" are read as
-// such, for the rules of each value to refuse. A number beyond the range of a
-// double is refused; one too small to represent becomes the nearest double,
-// zero included. With `decimal_comma` a comma is read as the decimal point
-// ("22,5"), as spreadsheets write numbers in files separated by semicolons.
-// On refusal, `problem` says why.
-std::optional<double> parse_number(std::string_view text, std::string& problem, bool decimal_comma = false);
-
-// The number typed for an input of the library; a text that is no number is
-// refused as the library refuses a value, with the field (Refusal).
-double number_for(Field field, std::string_view text);
 // The same for a value that is no input of its own (a datum of the fit):
 // refused as "LABEL: WORDS" (std::invalid_argument).
 double number_for(std::string_view label, std::string_view text);

@@ -478,7 +478,7 @@ void check_fit_inputs(const FitInputs& in) {
   if (in.hydration) {
     require(Input::Hydration, not_finite(Field::hydration, *in.hydration));
     require(Input::Hydration,
-            not_positive(Field::vs,
+            not_positive(Field::hydration,
                          specific_volume_from_hydration(in.vbar, *in.hydration,
                                                         in.solvent.density.value_or(kDefaultSolventDensity)),
                          kDerivedVs));

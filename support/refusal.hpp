@@ -21,7 +21,9 @@ std::string shortest(double value);
 // formula it was derived by when one is given ("a = (a/b)(b/c) = inf ...").
 
 // The derived values that a refusal names by their formula: the semi-axis a
-// of axial ratios (c the unit of length), and vs from the hydration data.
+// of axial ratios (c the unit of length), refused as the ratio a/b, and vs
+// from the hydration data, refused as the hydration (the datum that most
+// often makes it so, a hydration below -vbar rho).
 inline constexpr std::string_view kDerivedA = "a = (a/b)(b/c)";
 inline constexpr std::string_view kDerivedVs = "vs = vbar + delta/rho";
 

@@ -93,8 +93,9 @@ int run_fit(const FitOptions& options, const CommonOptions& common, Streams& str
     in = inputs(options);
     result = fit(in);
   } catch (const FitRefused& e) {
-    // The datum by its option; other inputs are named by the library.
-    return refuse(e.measurement ? measurement_option(*e.measurement) + ": " + e.what() : std::string(e.what()));
+    // The datum or the value by its option; a combination is named by the library.
+    const std::string option = e.measurement ? measurement_option(*e.measurement) : e.field ? command_label(*e.field) : "";
+    return refuse(option.empty() ? std::string(e.what()) : option + ": " + e.what());
   } catch (const std::invalid_argument& e) {
     return refuse(labelled(e));
   }

@@ -467,7 +467,7 @@ double error_amplification(const MeasurementModel& model, double x, double y, do
 void check_fit_inputs(const FitInputs& in) {
   using Input = FitRefused::Input;
   const auto require = [](Input input, const std::optional<Refusal>& refusal) {
-    if (refusal) throw FitRefused(input, std::nullopt, refusal->what());
+    if (refusal) throw FitRefused(input, std::nullopt, refusal->what(), refusal->field());
   };
   require(Input::MolarMass, not_a_molar_mass(Field::molar_mass, in.molar_mass));
   require(Input::Vbar, not_positive(Field::vbar, in.vbar));

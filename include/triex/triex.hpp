@@ -298,10 +298,12 @@ struct FitResult {
 // A fit refused before any work: which input, and why (what() says both).
 struct FitRefused : std::invalid_argument {
   enum class Input { MolarMass, Vbar, Hydration, Vs, SolventDensity, Viscosity, Temperature, Charge, Datum, Data };
-  FitRefused(Input input, std::optional<Measurement> measurement, const std::string& message)
-      : std::invalid_argument(message), input(input), measurement(measurement) {}
+  FitRefused(Input input, std::optional<Measurement> measurement, const std::string& message,
+             std::optional<Field> field = std::nullopt)
+      : std::invalid_argument(message), input(input), measurement(measurement), field(field) {}
   Input input;
   std::optional<Measurement> measurement;  // the datum, for Input::Datum
+  std::optional<Field> field;              // a value refused by its rule (as Refusal::field())
 };
 
 // Fits the shape to the data. Refuses (FitRefused) values that have no

@@ -1,5 +1,7 @@
-// The public library API (include/triex/triex.hpp): checks every value as the
-// dialogue does, then calls the shared computation.
+// The public library API (include/triex/triex.hpp): checks every value by the
+// rules of support/refusal.hpp, refusing it with its Field, then calls the
+// shared computation. The front ends check nothing of their own: they show a
+// refusal under their label of its field.
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -17,14 +19,10 @@
 namespace triex {
 namespace {
 
-void require(const std::optional<std::string>& problem) {
-  if (problem) throw std::invalid_argument(*problem);
-}
-
 void require_semi_axes(double a, double b, double c) {
-  require(not_positive("a", a));
-  require(not_positive("b", b));
-  require(not_positive("c", c));
+  require(not_positive(Field::a, a));
+  require(not_positive(Field::b, b));
+  require(not_positive(Field::c, c));
 }
 
 // The dialogue's rule for axial ratios: c is the unit of length, b = b/c and
@@ -33,17 +31,17 @@ struct SemiAxes {
   double a, b, c;
 };
 SemiAxes semi_axes_from_ratios(double a_over_b, double b_over_c) {
-  require(not_positive("a/b", a_over_b));
-  require(not_positive("b/c", b_over_c));
+  require(not_positive(Field::a_over_b, a_over_b));
+  require(not_positive(Field::b_over_c, b_over_c));
   const double a = a_over_b * b_over_c;
-  require(not_positive("a = (a/b)(b/c)", a));
+  require(not_positive(Field::a_over_b, a, kDerivedA));
   return {a, b_over_c, 1.0};
 }
 
 void require_charge(const std::optional<Charge>& charge) {
   if (!charge) return;
-  require(not_finite("Z", charge->valency));
-  require(not_positive("I", charge->ionic_strength));
+  require(not_finite(Field::valency, charge->valency));
+  require(not_positive(Field::ionic_strength, charge->ionic_strength));
 }
 
 // The integrals' results, with the dialogue's verdict on URED against the closed form.
@@ -72,9 +70,9 @@ ShapeFunctions shape_functions(double a, double b, double c) {
 double mixture_excluded_volume(const ShapeFunctions& first, const ShapeFunctions& second) {
   for (const ShapeFunctions* s : {&first, &second}) {
     // The V and S of a tiny particle underflow to 0, yet u12 may be a normal number.
-    require(not_non_negative("V", s->volume));
-    require(not_non_negative("S", s->surface));
-    require(not_non_negative("R", s->mean_radius));
+    require(not_non_negative(Field::volume, s->volume));
+    require(not_non_negative(Field::surface, s->surface));
+    require(not_non_negative(Field::mean_radius, s->mean_radius));
   }
   return closed_form_mixture({first.volume, first.surface, first.mean_radius},
                              {second.volume, second.surface, second.mean_radius});
@@ -91,18 +89,18 @@ QuadratureResult quadrature_ratios(double a_over_b, double b_over_c) {
 }
 
 double swollen_specific_volume(double vbar, double hydration, double solvent_density) {
-  require(not_finite("delta", hydration));
-  require(not_positive("rho", solvent_density));
-  require(not_finite("vbar", vbar));
+  require(not_finite(Field::hydration, hydration));
+  require(not_positive(Field::solvent_density, solvent_density));
+  require(not_finite(Field::vbar, vbar));
   const double vs = specific_volume_from_hydration(vbar, hydration, solvent_density);
-  require(not_positive("vs = vbar + delta/rho", vs));
+  require(not_positive(Field::hydration, vs, kDerivedVs));
   return vs;
 }
 
 Virial virial(const VirialInputs& in) {
-  require(not_positive("ured", in.ured));
-  require(not_positive("vs", in.vs));
-  require(not_a_molar_mass("M", in.molar_mass));
+  require(not_positive(Field::ured, in.ured));
+  require(not_positive(Field::vs, in.vs));
+  require(not_a_molar_mass(Field::molar_mass, in.molar_mass));
   require_charge(in.charge);
   return virial_quantities(in);
 }
@@ -110,22 +108,23 @@ Virial virial(const VirialInputs& in) {
 double largest_solvable_ured() { return largest_ured_within_ratio_limit(); }
 
 std::vector<AxialRatios> solve(double X, int points) {
-  if (std::isnan(X)) throw std::invalid_argument("ured = nan must be a number");
-  if (X < 8.0)
-    throw std::invalid_argument("ured = " + shortest(X) + " is below 8, the sphere's: no ellipsoid has it");
+  const std::string subject = "ured = " + shortest(X);
+  if (std::isnan(X)) throw Refusal(Field::ured, subject, "must be a number");
+  if (X < 8.0) throw Refusal(Field::ured, subject, "is below 8, the sphere's: no ellipsoid has it");
   if (X == 8.0) return {{1.0, 1.0}};
-  if (points < 2) throw std::invalid_argument("points = " + std::to_string(points) + " must be at least 2");
+  if (points < 2) throw Refusal(Field::points, "points = " + std::to_string(points), "must be at least 2");
   const double largest = largest_ured_within_ratio_limit();
   if (!(X <= largest))
-    throw std::invalid_argument("ured = " + shortest(X) + " is beyond the supported range: axial ratios up to " +
-                                shortest(kMaxSolveRatio) + " reach ured = " + shortest(largest));
+    throw Refusal(Field::ured, subject,
+                  "is beyond the supported range: axial ratios up to " + shortest(kMaxSolveRatio) +
+                      " reach ured = " + shortest(largest));
   return ured_level_curve(X, points);
 }
 
 double ured_from_virial(double B, double vs, double molar_mass, std::optional<Charge> charge) {
-  require(not_finite("B", B));
-  require(not_positive("vs", vs));
-  require(not_a_molar_mass("M", molar_mass));
+  require(not_finite(Field::B, B));
+  require(not_positive(Field::vs, vs));
+  require(not_a_molar_mass(Field::molar_mass, molar_mass));
   require_charge(charge);
   const double Bz = charge ? polyelectrolyte_term(*charge, vs, molar_mass).Bz : 0.0;
   return ured_from_exclusion_term(B - Bz, vs, molar_mass);
@@ -162,12 +161,12 @@ double viscosity_increment(double a, double b, double c) {
 }
 
 Predictions predict(const ShapeFactors& shape, const PredictionInputs& in) {
-  require(not_a_molar_mass("M", in.molar_mass));
-  require(not_positive("vs", in.vs));
-  if (in.vbar) require(not_positive("vbar", *in.vbar));
-  require(not_positive("eta", in.solvent.viscosity));
-  require(not_positive("T", in.solvent.temperature));
-  if (in.solvent.density) require(not_positive("rho", *in.solvent.density));
+  require(not_a_molar_mass(Field::molar_mass, in.molar_mass));
+  require(not_positive(Field::vs, in.vs));
+  if (in.vbar) require(not_positive(Field::vbar, *in.vbar));
+  require(not_positive(Field::viscosity, in.solvent.viscosity));
+  require(not_positive(Field::temperature, in.solvent.temperature));
+  if (in.solvent.density) require(not_positive(Field::solvent_density, *in.solvent.density));
   return predict_measurements(shape, in);
 }
 

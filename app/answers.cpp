@@ -1,5 +1,6 @@
 #include "app/answers.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -7,6 +8,9 @@
 #include <cstdlib>
 #include <iterator>
 #include <string_view>
+
+#include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex {
 namespace {
@@ -17,25 +21,20 @@ bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool ends_token(int c) { return c == kEnd || is_blank(c) || c == ',' || c == '/' || c == '\n'; }
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
-// The first characters of an answer, as shown in a message: bytes that would
-// not print are shown as '?'.
+// The first bytes of an answer, kept for a message, which quotes them as
+// every front end quotes a text (quoted_excerpt).
 class Excerpt {
  public:
   void add(int c) {
-    if (length_ < kShown) text_[length_] = (c >= 0x20 && c < 0x7f) ? static_cast<char>(c) : '?';
+    if (length_ < kExcerptBytes) text_[length_] = static_cast<char>(c);
     ++length_;
   }
-  void clear() { length_ = 0; }
   std::string quoted() const {
-    std::string s = "\"";
-    s.append(text_, length_ < kShown ? length_ : kShown);
-    if (length_ > kShown) s += "...";
-    return s + "\"";
+    return quoted_excerpt(std::string_view(text_, std::min(length_, kExcerptBytes)), length_);
   }
 
  private:
-  static constexpr std::size_t kShown = 40;
-  char text_[kShown] = {};
+  char text_[kExcerptBytes] = {};
   std::size_t length_ = 0;
 };
 
@@ -207,13 +206,9 @@ AnswerReader::AnswerReader(std::istream& in) : in_(in.rdbuf()) {}
 void AnswerReader::skip_byte_order_mark() {
   mark_checked_ = true;
   if (in_ == nullptr) return;
-  static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
-  for (std::size_t i = 0; i < std::size(kMark); ++i) {
-    if (in_->sgetc() != kMark[i]) return;
-    in_->sbumpc();
-    if (i < std::size(held_)) held_[held_count_++] = static_cast<char>(kMark[i]);
-  }
-  held_count_ = 0;  // the whole mark: dropped
+  const int matched = triex::skip_byte_order_mark(*in_);
+  if (matched == static_cast<int>(std::size(kByteOrderMark))) return;  // the whole mark: dropped
+  for (held_count_ = 0; held_count_ < matched; ++held_count_) held_[held_count_] = static_cast<char>(kByteOrderMark[held_count_]);
 }
 
 int AnswerReader::peek() {
@@ -391,7 +386,8 @@ bool AnswerReader::scan_token(Item& item, Kind kind, int first) {
       return false;
     case Kind::Real:
       if (number.is_real() && number.real_value(item.real)) return true;
-      problem_.what = excerpt.quoted() + " is not a number";
+      // A number beyond the range of a double is refused in the commands' words.
+      problem_.what = excerpt.quoted() + " " + std::string(number.is_real() ? kBeyondDouble : kNotANumber);
       return false;
   }
   return false;

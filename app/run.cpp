@@ -31,7 +31,7 @@ constexpr std::string_view kBexQuestion =
     "Do you want the exclusion volume contribution to the virial coefficient, B(ex)?";
 
 // A refused answer: the question it answered and what was wrong with it.
-struct Refusal {
+struct RefusedAnswer {
   std::string question;
   std::string what;
 };
@@ -61,7 +61,7 @@ class Dialogue {
   bool virial_answers();
   bool closing_pause();
 
-  const Refusal& refusal() const { return refusal_; }
+  const RefusedAnswer& refusal() const { return refusal_; }
   const RunData& data() const { return run_; }
 
  private:
@@ -91,17 +91,17 @@ class Dialogue {
   bool reals(std::string_view question, std::span<double> values) {
     return flushed() && answered(answers_.read_reals(values), question, values.size());
   }
-  bool accepted(std::string_view question, const std::optional<std::string>& problem) {
-    return !problem || refuse(question, *problem);
+  bool accepted(std::string_view question, const std::optional<Refusal>& refusal) {
+    return !refusal || refuse(question, refusal->what());
   }
-  bool positive(std::string_view question, std::string_view name, double value);
+  bool positive(std::string_view question, Field field, double value, std::string_view formula = {});
 
   AnswerReader answers_;
   std::ostream& out_;
   std::ostream& err_;
   RunData run_;
   Params shape_;
-  Refusal refusal_;
+  RefusedAnswer refusal_;
   // The last answer's, written when the dialogue goes on past it: a refused
   // answer ends the run first, and gets its refusal alone.
   std::optional<UnreadValues> unread_;
@@ -126,8 +126,8 @@ void Dialogue::note_unread_values() {
 
 // A value that a later formula divides by or takes a root of must be a
 // positive finite number.
-bool Dialogue::positive(std::string_view question, std::string_view name, double value) {
-  return accepted(question, not_positive(name, value));
+bool Dialogue::positive(std::string_view question, Field field, double value, std::string_view formula) {
+  return accepted(question, not_positive(field, value, formula));
 }
 
 // Name, form of the shape, and the shape itself.
@@ -144,8 +144,8 @@ bool Dialogue::shape_answers() {
     if (!reals(kAxesPrompt, axes)) return false;
     // A zero or negative semi-axis has no ellipsoid: the integrals would divide by
     // zero or report a meaningless negative volume.
-    if (!positive(kAxesPrompt, "a", axes[0]) || !positive(kAxesPrompt, "b", axes[1]) ||
-        !positive(kAxesPrompt, "c", axes[2]))
+    if (!positive(kAxesPrompt, Field::a, axes[0]) || !positive(kAxesPrompt, Field::b, axes[1]) ||
+        !positive(kAxesPrompt, Field::c, axes[2]))
       return false;
     shape_ = from_semi_axes(axes[0], axes[1], axes[2]);
   } else {
@@ -154,10 +154,11 @@ bool Dialogue::shape_answers() {
     if (!reals(kRatiosPrompt, ratios)) return false;
     run_.a_over_b = ratios[0];
     run_.b_over_c = ratios[1];
-    if (!positive(kRatiosPrompt, "a/b", run_.a_over_b) || !positive(kRatiosPrompt, "b/c", run_.b_over_c)) return false;
+    if (!positive(kRatiosPrompt, Field::a_over_b, run_.a_over_b) || !positive(kRatiosPrompt, Field::b_over_c, run_.b_over_c))
+      return false;
     // c is the unit of length; the reduced excluded volume does not depend on size.
     shape_ = from_axial_ratios(run_.a_over_b, run_.b_over_c);
-    if (!positive(kRatiosPrompt, "a = (a/b)(b/c)", shape_.A)) return false;
+    if (!positive(kRatiosPrompt, Field::a_over_b, shape_.A, kDerivedA)) return false;
   }
   run_.c = shape_.C;
   run_.b = shape_.B;
@@ -190,7 +191,7 @@ bool Dialogue::solution_answers() {
   if (run_.method == 1) {
     list_record(out_, {"Enter vs"});
     if (!reals("Enter vs", std::span<double>(&run_.vs, 1))) return false;
-    if (!positive("Enter vs", "vs", run_.vs)) return false;
+    if (!positive("Enter vs", Field::vs, run_.vs)) return false;
   } else {
     list_record(out_, {kHydrationPrompt});
     double data[3];
@@ -198,16 +199,16 @@ bool Dialogue::solution_answers() {
     run_.hydration = data[0];
     run_.solvent_density = data[1];
     run_.vbar = data[2];
-    if (!positive(kHydrationPrompt, "rho", run_.solvent_density)) return false;
+    if (!positive(kHydrationPrompt, Field::solvent_density, run_.solvent_density)) return false;
     run_.vs = specific_volume_from_hydration(run_.vbar, run_.hydration, run_.solvent_density);
-    if (!positive(kHydrationPrompt, "vs = vbar + delta/rho", run_.vs)) return false;
+    if (!positive(kHydrationPrompt, Field::hydration, run_.vs, kDerivedVs)) return false;
   }
 
   list_record(out_, {"Enter molar mass, M (g/mol)"});
   if (!reals("Enter molar mass, M (g/mol)", std::span<double>(&run_.molar_mass, 1))) return false;
   // B(ex) = U/(2M^2) divides by 2*M*M: were that to overflow (M above
   // 9.480751908109176e153 g/mol), B(ex) would print as 0.
-  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass("M", run_.molar_mass))) return false;
+  if (!accepted("Enter molar mass, M (g/mol)", not_a_molar_mass(Field::molar_mass, run_.molar_mass))) return false;
   // U, u and B(ex) do not depend on the answers still to come; the rest is
   // computed after the last one.
   run_.virial = virial_quantities({run_.ured, run_.vs, run_.molar_mass, {}});
@@ -234,7 +235,7 @@ bool Dialogue::virial_answers() {
     if (!reals(kValency, std::span<double>(&run_.charge.valency, 1))) return false;
     list_record(out_, {kIonic});
     if (!reals(kIonic, std::span<double>(&run_.charge.ionic_strength, 1))) return false;
-    if (!positive(kIonic, "I", run_.charge.ionic_strength)) return false;
+    if (!positive(kIonic, Field::ionic_strength, run_.charge.ionic_strength)) return false;
   }
   // Every quantity of the report, as the library computes them; B(ex) counts
   // only when it was asked for.
@@ -286,7 +287,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err) {
   if (!out) return report_write_failure(out, err);
   if (const int error_number = read_error(in); error_number != 0) return report_read_failure(error_number, err);
   if (!ok) {
-    const Refusal& r = dialogue.refusal();
+    const RefusedAnswer& r = dialogue.refusal();
     err << "triex: answer to \"" << r.question << "\": " << r.what << '\n';
     err.flush();
     return exit_code(Outcome::Refused, static_cast<bool>(err));

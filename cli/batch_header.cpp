@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
+#include "support/safe_text.hpp"
+
 namespace triex::cli {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // ASCII letters in lower case; other bytes (UTF-8 included) as they are.
 char lower_case(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -14,6 +14,7 @@
 #include "support/parallel_for.hpp"
 #include "support/exit_status_text.hpp"
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 #include "triex/triex.hpp"
 
 namespace triex::cli {
@@ -390,8 +391,8 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
     return exit_code(e.outcome(), static_cast<bool>(err));
   } catch (const CLI::ParseError& e) {
     say(err, line.command(), e.what() + line.help_hint());
-  } catch (const std::invalid_argument& e) {  // a value the library refused
-    say(err, line.command(), e.what());
+  } catch (const std::invalid_argument& e) {  // a value the library refused, under its option
+    say(err, line.command(), labelled(e));
   }
   return exit_code(Outcome::Refused, static_cast<bool>(err));
 }

@@ -2,44 +2,14 @@
 
 #include <iterator>
 
+#include "support/safe_text.hpp"
+
 namespace triex::cli {
 namespace {
 
 constexpr int kEnd = std::char_traits<char>::eof();
 
 }  // namespace
-
-bool valid_utf8(const std::string& text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    const unsigned c = s[i];
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length;
-    unsigned lowest, highest = 0xBF;  // range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2, lowest = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      lowest = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-      if (c == 0xED) highest = 0x9F;     // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      lowest = c == 0xF0 ? 0x90 : 0x80;
-      if (c == 0xF4) highest = 0x8F;  // nothing beyond U+10FFFF
-    } else {
-      return false;
-    }
-    if (i + length > n || s[i + 1] < lowest || s[i + 1] > highest) return false;
-    for (std::size_t k = 2; k < length; ++k)
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
-    i += length;
-  }
-  return true;
-}
 
 int CsvReader::bump() {
   if (ahead_read_ < ahead_.size()) return static_cast<unsigned char>(ahead_[ahead_read_++]);
@@ -114,18 +84,11 @@ bool CsvReader::skip_to_record_end(bool in_quotes) {
   return !in_quotes;
 }
 
-// A byte-order mark, as spreadsheets write before UTF-8 text.
+// A byte-order mark, as spreadsheets write before UTF-8 text (nothing is read ahead yet).
 void CsvReader::skip_byte_order_mark(CsvRecord& record) {
-  if (peek() != 0xEF) return;
-  in_.sbumpc();
-  if (in_.sgetc() == 0xBB) {
-    in_.sbumpc();
-    if (in_.sgetc() == 0xBF) {
-      in_.sbumpc();
-      return;
-    }
-  }
-  refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
+  const int mark = triex::skip_byte_order_mark(in_);
+  if (mark != 0 && mark != static_cast<int>(std::size(kByteOrderMark)))
+    refuse(record, "the file starts with an incomplete byte-order mark", std::nullopt);
 }
 
 // Empty lines between records are skipped. A lone CR is not a line end: it

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/safe_text.hpp"
+
 namespace triex::cli {
 
 inline constexpr std::size_t kMaxRecordBytes = 1 << 20;
@@ -70,7 +72,6 @@ class CsvReader {
   bool started_ = false;
 };
 
-// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool valid_utf8(const std::string& text);
+using triex::valid_utf8;
 
 }  // namespace triex::cli

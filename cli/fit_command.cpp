@@ -16,29 +16,23 @@ namespace {
 
 constexpr double kDefaultRelativeError = 0.02;
 
-double number(std::string_view text, std::string_view option) {
-  std::string problem;
-  const auto value = parse_number(text, problem);
-  if (!value) throw std::invalid_argument(std::string(option) + " " + problem);
-  return *value;
-}
-std::optional<double> optional_number(const std::optional<std::string>& text, std::string_view option) {
+std::optional<double> optional_number(const std::optional<std::string>& text, Field field) {
   if (!text) return std::nullopt;
-  return number(*text, option);
+  return number_for(field, *text);
 }
 
 // VALUE[:SIGMA], SIGMA absolute or a percentage of VALUE with a trailing %.
 Datum datum(Measurement kind, const std::string& text) {
   const std::string option = measurement_option(kind);
   const auto colon = text.find(':');
-  const double value = number(std::string_view(text).substr(0, colon), option);
+  const double value = number_for(option, std::string_view(text).substr(0, colon));
   if (colon == std::string::npos) return {kind, value, kDefaultRelativeError * std::abs(value)};
   std::string_view sigma = std::string_view(text).substr(colon + 1);
   if (!sigma.empty() && sigma.back() == '%') {
-    const double percent = number(sigma.substr(0, sigma.size() - 1), option + " (its error in %)");
+    const double percent = number_for(option + " (its error in %)", sigma.substr(0, sigma.size() - 1));
     return {kind, value, percent / 100 * std::abs(value)};
   }
-  return {kind, value, number(sigma, option + " (its error)")};
+  return {kind, value, number_for(option + " (its error)", sigma)};
 }
 
 FitInputs inputs(const FitOptions& o) {
@@ -47,14 +41,14 @@ FitInputs inputs(const FitOptions& o) {
   if ((o.valency.has_value()) != (o.ionic_strength.has_value()))
     throw std::invalid_argument("--valency and --ionic-strength go together");
   FitInputs in{};
-  in.molar_mass = number(*o.molar_mass, "--molar-mass");
-  in.vbar = number(*o.vbar, "--vbar");
-  in.hydration = optional_number(o.hydration, "--hydration");
-  in.vs = optional_number(o.vs, "--vs");
-  in.solvent.density = optional_number(o.solvent_density, "--solvent-density");
-  if (o.viscosity) in.solvent.viscosity = number(*o.viscosity, "--viscosity");
-  if (o.temperature) in.solvent.temperature = number(*o.temperature, "--temperature");
-  if (o.valency) in.charge = Charge{number(*o.valency, "--valency"), number(*o.ionic_strength, "--ionic-strength")};
+  in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
+  in.vbar = number_for(Field::vbar, *o.vbar);
+  in.hydration = optional_number(o.hydration, Field::hydration);
+  in.vs = optional_number(o.vs, Field::vs);
+  in.solvent.density = optional_number(o.solvent_density, Field::solvent_density);
+  if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
+  if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
+  if (o.valency) in.charge = Charge{number_for(Field::valency, *o.valency), number_for(Field::ionic_strength, *o.ionic_strength)};
   for (int k = 0; k < kMeasurementKinds; ++k)
     if (o.data[k]) in.data.push_back(datum(static_cast<Measurement>(k), *o.data[k]));
   if (in.data.empty()) throw std::invalid_argument("give the measurements to fit (--virial, --sedimentation, ...)");
@@ -87,8 +81,9 @@ Outcome run_fit(const FitOptions& options, const CommonOptions& common, Streams&
     in = inputs(options);
     result = fit(in);
   } catch (const FitRefused& e) {
-    // The datum by its option; other inputs are named by the library.
-    refuse(e.measurement ? measurement_option(*e.measurement) + ": " + e.what() : std::string(e.what()));
+    // The datum or the value by its option; a combination is named by the library.
+    const std::string option = e.measurement ? measurement_option(*e.measurement) : e.field ? command_label(*e.field) : "";
+    refuse(option.empty() ? std::string(e.what()) : option + ": " + e.what());
   }
 
   Destination destination(common.output, streams.out);

@@ -13,17 +13,6 @@
 namespace triex::cli {
 namespace {
 
-std::vector<double> numbers(const std::vector<std::string>& texts, std::string_view what) {
-  std::vector<double> values;
-  for (const std::string& text : texts) {
-    std::string problem;
-    const auto value = parse_number(text, problem);
-    if (!value) throw std::invalid_argument(std::string(what) + " " + problem);
-    values.push_back(*value);
-  }
-  return values;
-}
-
 // Rows computed per round: a round is computed by all threads, then written
 // in order, so memory stays bounded and the progress line moves. A quadrature
 // takes about a millisecond, at most a few hundred: 64 a thread keep the
@@ -40,7 +29,7 @@ Outcome run_ured(const UredOptions& options, const CommonOptions& common, Stream
     refuse(ratios ? "give the semi-axes A B C or --ratios AB BC, not both" : "give the semi-axes A B C, or --ratios AB BC");
   if (ratios ? options.ratios.size() != 2 : options.axes.size() != 3)
     refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
-  const std::vector<double> shape = ratios ? numbers(options.ratios, "axial ratio") : numbers(options.axes, "semi-axis");
+  const std::vector<double> shape = shape_numbers(ratios ? options.ratios : options.axes, ratios);
   const ShapeValues values = ratios ? evaluate_ratios(shape[0], shape[1], common.method)
                                     : evaluate_axes(shape[0], shape[1], shape[2], common.method);
   std::vector<std::string> columns = ratios ? std::vector<std::string>{"a_over_b", "b_over_c"}
@@ -67,7 +56,8 @@ Outcome run_table(const TableOptions& options, const CommonOptions& common, Stre
   const auto [ab_low, ab_high] = std::minmax_element(ab.begin(), ab.end());
   const auto [bc_low, bc_high] = std::minmax_element(bc.begin(), bc.end());
   for (const double a : {*ab_low * *bc_low, *ab_high * *bc_high})
-    if (const auto p = not_positive("a = (a/b)(b/c)", a)) refuse(*p + " at a corner of the grid");
+    if (const auto refused = not_positive(Field::a_over_b, a, kDerivedA))
+      refuse(std::string(refused->what()) + " at a corner of the grid");
 
   std::vector<std::string> columns = {"a_over_b", "b_over_c"};
   for (std::string& column : method_columns(common.method)) columns.push_back(std::move(column));

@@ -12,13 +12,6 @@
 namespace triex::cli {
 namespace {
 
-double number(const std::string& text, std::string_view what) {
-  std::string problem;
-  const auto value = parse_number(text, problem);
-  if (!value) throw std::invalid_argument(std::string(what) + " " + problem);
-  return *value;
-}
-
 // The inputs of the predictions, when --molar-mass is given; every other
 // option of the solution needs it.
 std::optional<PredictionInputs> prediction_inputs(const ShapeOptions& o) {
@@ -32,13 +25,13 @@ std::optional<PredictionInputs> prediction_inputs(const ShapeOptions& o) {
   if (!o.vs && !(hydration && o.solvent_density && o.vbar))
     throw std::invalid_argument("--molar-mass needs --vs, or all of --hydration, --solvent-density and --vbar");
   PredictionInputs in{};
-  in.molar_mass = number(*o.molar_mass, "--molar-mass");
-  if (o.vbar) in.vbar = number(*o.vbar, "--vbar");
-  if (o.solvent_density) in.solvent.density = number(*o.solvent_density, "--solvent-density");
-  in.vs = o.vs ? number(*o.vs, "--vs")
-               : swollen_specific_volume(*in.vbar, number(*o.hydration, "--hydration"), *in.solvent.density);
-  if (o.viscosity) in.solvent.viscosity = number(*o.viscosity, "--viscosity");
-  if (o.temperature) in.solvent.temperature = number(*o.temperature, "--temperature");
+  in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
+  if (o.vbar) in.vbar = number_for(Field::vbar, *o.vbar);
+  if (o.solvent_density) in.solvent.density = number_for(Field::solvent_density, *o.solvent_density);
+  in.vs = o.vs ? number_for(Field::vs, *o.vs)
+               : swollen_specific_volume(*in.vbar, number_for(Field::hydration, *o.hydration), *in.solvent.density);
+  if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
+  if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
   return in;
 }
 
@@ -53,8 +46,7 @@ Outcome run_shape(const ShapeOptions& options, const CommonOptions& common, Stre
     refuse(ratios ? "--ratios takes two numbers, a/b and b/c" : "give three semi-axes A B C");
 
   std::vector<Cell> cells;
-  const std::string_view what = ratios ? "axial ratio" : "semi-axis";
-  for (const std::string& text : ratios ? options.ratios : options.axes) cells.emplace_back(number(text, what));
+  for (const double x : shape_numbers(ratios ? options.ratios : options.axes, ratios)) cells.emplace_back(x);
   const auto value = [&](std::size_t i) { return std::get<double>(cells[i]); };
   const ShapeFactors factors =
       ratios ? shape_factors_ratios(value(0), value(1)) : shape_factors(value(0), value(1), value(2));

@@ -22,26 +22,19 @@ namespace {
 // Files read per round: each thread holds one file at a time.
 constexpr std::size_t kRound = 256;
 
-double number(const std::optional<std::string>& text, std::string_view option) {
-  std::string problem;
-  const auto value = parse_number(*text, problem);
-  if (!value) throw std::invalid_argument(std::string(option) + " " + problem);
-  return *value;
-}
-
 // The inputs of the predictions: vs typed, or vbar + delta / rho.
 StructureInputs inputs_of(const StructureOptions& o) {
   StructureInputs in;
   if (o.vs && o.hydration) throw std::invalid_argument("give --vs or --hydration (with --vbar and --solvent-density), not both");
   if (o.hydration && !(o.vbar && o.solvent_density))
     throw std::invalid_argument("--hydration needs --vbar and --solvent-density");
-  if (o.molar_mass) in.molar_mass = number(o.molar_mass, "--molar-mass");
-  if (o.vbar) in.vbar = number(o.vbar, "--vbar");
-  if (o.solvent_density) in.solvent.density = number(o.solvent_density, "--solvent-density");
-  if (o.viscosity) in.solvent.viscosity = number(o.viscosity, "--viscosity");
-  if (o.temperature) in.solvent.temperature = number(o.temperature, "--temperature");
-  if (o.vs) in.vs = number(o.vs, "--vs");
-  if (o.hydration) in.vs = swollen_specific_volume(*in.vbar, number(o.hydration, "--hydration"), *in.solvent.density);
+  if (o.molar_mass) in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
+  if (o.vbar) in.vbar = number_for(Field::vbar, *o.vbar);
+  if (o.solvent_density) in.solvent.density = number_for(Field::solvent_density, *o.solvent_density);
+  if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
+  if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
+  if (o.vs) in.vs = number_for(Field::vs, *o.vs);
+  if (o.hydration) in.vs = swollen_specific_volume(*in.vbar, number_for(Field::hydration, *o.hydration), *in.solvent.density);
   check_structure_inputs(in);
   return in;
 }

@@ -1,75 +1,49 @@
 #include "cli/values.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "support/refusal.hpp"
 #include "support/safe_text.hpp"
 
 namespace triex::cli {
-namespace {
 
-std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
+double number_for(std::string_view label, std::string_view text) {
+  std::string problem;
+  const auto value = parse_number(text, problem);
+  if (!value) throw std::invalid_argument(std::string(label) + ": " + problem);
+  return *value;
 }
 
-// The text as it appears in a message: cut between characters, with control
-// characters shown as '?'.
-std::string quoted_for_message(std::string_view text) {
-  constexpr std::size_t kShown = 40;
-  std::string shown = "\"";
-  shown += with_controls_shown(cut_between_characters(text, kShown));
-  shown += text.size() > kShown ? "...\"" : "\"";
-  return shown;
+// The shape's numbers as typed: semi-axes A B C, or --ratios AB BC.
+std::vector<double> shape_numbers(const std::vector<std::string>& texts, bool ratios) {
+  constexpr Field kAxes[] = {Field::a, Field::b, Field::c};
+  constexpr Field kRatios[] = {Field::a_over_b, Field::b_over_c};
+  std::vector<double> values;
+  for (std::size_t i = 0; i < texts.size(); ++i) values.push_back(number_for((ratios ? kRatios : kAxes)[i], texts[i]));
+  return values;
 }
 
-}  // namespace
+std::string command_label(Field field) {
+  switch (field) {
+    case Field::a: return "semi-axis A";
+    case Field::b: return "semi-axis B";
+    case Field::c: return "semi-axis C";
+    case Field::a_over_b: return "--ratios AB";
+    case Field::b_over_c: return "--ratios BC";
+    case Field::B: return "--virial";
+    default: break;
+  }
+  std::string option = "--" + std::string(field_keyword(field));
+  std::replace(option.begin(), option.end(), '_', '-');
+  return option;
+}
 
-std::optional<double> parse_number(std::string_view text, std::string& problem, bool decimal_comma) {
-  std::string_view t = trimmed(text);
-  std::string with_point;
-  if (decimal_comma && t.find(',') != std::string_view::npos) {
-    // Every comma becomes a point: "1.234,5" or "1,2,3" then read as no number.
-    with_point = t;
-    std::replace(with_point.begin(), with_point.end(), ',', '.');
-    t = with_point;
-  }
-  if (t.empty()) {
-    problem = "empty";
-    return std::nullopt;
-  }
-  // from_chars takes no leading '+', and no second sign after it.
-  std::string_view digits = t;
-  if (digits.front() == '+') digits.remove_prefix(1);
-  if (digits.empty() || digits.front() == '+' || (digits.front() == '-' && t.front() == '+')) {
-    problem = quoted_for_message(text) + " is not a number";
-    return std::nullopt;
-  }
-  double value = 0;
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (end != digits.data() + digits.size() || ec == std::errc::invalid_argument) {
-    problem = quoted_for_message(text) + " is not a number";
-    return std::nullopt;
-  }
-  if (ec == std::errc::result_out_of_range) {
-    // Beyond the range, or below the smallest subnormal: strtod tells which,
-    // and gives the nearest double for the second.
-    const std::string copy(digits);
-    errno = 0;
-    value = std::strtod(copy.c_str(), nullptr);
-    if (std::isinf(value)) {
-      problem = quoted_for_message(text) + " is beyond the range of a double";
-      return std::nullopt;
-    }
-  }
-  return value;
+std::string labelled(const std::invalid_argument& error) {
+  const auto* refusal = dynamic_cast<const Refusal*>(&error);
+  return refusal ? command_label(refusal->field()) + ": " + error.what() : error.what();
 }
 
 GridSpec parse_grid(std::string_view text, std::string_view option) {

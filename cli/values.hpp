@@ -3,20 +3,29 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "support/number_text.hpp"
+#include "triex/refusal.hpp"
+
 namespace triex::cli {
 
-// A decimal number as people and spreadsheets write it ("30", "2.5",
-// "-1.5e3", "+4"), blanks around it ignored. "inf" and "nan" are read as
-// such, for the rules of each value to refuse. A number beyond the range of a
-// double is refused; one too small to represent becomes the nearest double,
-// zero included. With `decimal_comma` a comma is read as the decimal point
-// ("22,5"), as spreadsheets write numbers in files separated by semicolons.
-// On refusal, `problem` says why.
-std::optional<double> parse_number(std::string_view text, std::string& problem, bool decimal_comma = false);
+// The same for a value that is no input of its own (a datum of the fit):
+// refused as "LABEL: WORDS" (std::invalid_argument).
+double number_for(std::string_view label, std::string_view text);
+
+// The shape's numbers as typed: the semi-axes A B C, or the ratios of --ratios AB BC.
+std::vector<double> shape_numbers(const std::vector<std::string>& texts, bool ratios);
+
+// How the commands name an input: by its option ("--molar-mass", "--virial"
+// for B), the semi-axes by their places in the usage ("semi-axis A") and the
+// axial ratios as "--ratios AB" and "--ratios BC".
+std::string command_label(Field field);
+// A refusal as the commands show it, "LABEL: WORDS"; any other error as its words.
+std::string labelled(const std::invalid_argument& error);
 
 enum class Spacing { Log, Linear };
 

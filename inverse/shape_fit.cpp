@@ -466,26 +466,27 @@ double error_amplification(const MeasurementModel& model, double x, double y, do
 
 void check_fit_inputs(const FitInputs& in) {
   using Input = FitRefused::Input;
-  const auto require = [](Input input, const std::optional<std::string>& problem) {
-    if (problem) throw FitRefused(input, std::nullopt, *problem);
+  const auto require = [](Input input, const std::optional<Refusal>& refusal) {
+    if (refusal) throw FitRefused(input, std::nullopt, refusal->what(), refusal->field());
   };
-  require(Input::MolarMass, not_a_molar_mass("M", in.molar_mass));
-  require(Input::Vbar, not_positive("vbar", in.vbar));
-  require(Input::SolventDensity, not_positive("rho", in.solvent.density.value_or(kDefaultSolventDensity)));
-  require(Input::Viscosity, not_positive("eta", in.solvent.viscosity));
-  require(Input::Temperature, not_positive("T", in.solvent.temperature));
+  require(Input::MolarMass, not_a_molar_mass(Field::molar_mass, in.molar_mass));
+  require(Input::Vbar, not_positive(Field::vbar, in.vbar));
+  require(Input::SolventDensity, not_positive(Field::solvent_density, in.solvent.density.value_or(kDefaultSolventDensity)));
+  require(Input::Viscosity, not_positive(Field::viscosity, in.solvent.viscosity));
+  require(Input::Temperature, not_positive(Field::temperature, in.solvent.temperature));
   if (in.hydration && in.vs) throw FitRefused(Input::Hydration, std::nullopt, "give the hydration or vs, not both");
   if (in.hydration) {
-    require(Input::Hydration, not_finite("delta", *in.hydration));
+    require(Input::Hydration, not_finite(Field::hydration, *in.hydration));
     require(Input::Hydration,
-            not_positive("vs = vbar + delta/rho", specific_volume_from_hydration(
-                                                       in.vbar, *in.hydration,
-                                                       in.solvent.density.value_or(kDefaultSolventDensity))));
+            not_positive(Field::hydration,
+                         specific_volume_from_hydration(in.vbar, *in.hydration,
+                                                        in.solvent.density.value_or(kDefaultSolventDensity)),
+                         kDerivedVs));
   }
-  if (in.vs) require(Input::Vs, not_positive("vs", *in.vs));
+  if (in.vs) require(Input::Vs, not_positive(Field::vs, *in.vs));
   if (in.charge) {
-    require(Input::Charge, not_finite("Z", in.charge->valency));
-    require(Input::Charge, not_positive("I", in.charge->ionic_strength));
+    require(Input::Charge, not_finite(Field::valency, in.charge->valency));
+    require(Input::Charge, not_positive(Field::ionic_strength, in.charge->ionic_strength));
   }
   std::array<bool, kMeasurementKinds> seen{};
   for (const Datum& d : in.data) {

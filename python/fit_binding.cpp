@@ -62,6 +62,7 @@ py::dict fit_dict(const FitInputs& in) {
     py::gil_scoped_release unlocked;
     r = fit(in);
   } catch (const FitRefused& e) {
+    if (e.field) throw Refusal(*e.field, "", e.what());  // triex.Refusal, as any function's
     throw py::value_error(e.measurement ? keyword(*e.measurement) + ": " + e.what() : std::string(e.what()));
   }
   py::list solutions;

@@ -10,10 +10,10 @@
 // and written by index, so the result does not depend on the number of
 // threads.
 //
-// A value the API refuses throws std::invalid_argument in the words of the
-// command line; the binding adds the index of the first refused element in C
-// order (for arrays of more than zero dimensions) and pybind11 raises it as
-// ValueError.
+// A value the API refuses throws triex::Refusal; Python shows it as
+// ValueError "KEYWORD: WORDS", the keyword of the input and the words every
+// front end uses, and for arrays the index of the first refused element in C
+// order (for arrays of more than zero dimensions).
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -33,6 +33,7 @@
 
 #include "api/result_columns.hpp"
 #include "support/exit_status.hpp"
+#include "support/number_text.hpp"
 #include "support/parallel_for.hpp"
 #include "structure/structure_report.hpp"
 #include "triex/triex.hpp"
@@ -74,6 +75,14 @@ std::size_t elements_for_threads(Cost cost) {
   return 2;
 }
 
+// A refusal of the library's as Python raises it: triex.Refusal (a
+// ValueError) with the keyword of its input and its words, str() "KEYWORD: WORDS".
+void raise_refusal(const Refusal& refusal) {
+  const py::object type = py::module_::import("triex").attr("Refusal");
+  const py::object error = type(field_keyword(refusal.field()), refusal.what());
+  PyErr_SetObject(type.ptr(), error.ptr());
+}
+
 unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> requested) {
   if (requested) {
     if (*requested == 0) throw std::invalid_argument("threads = 0 must be at least 1");
@@ -86,6 +95,7 @@ unsigned thread_count(std::size_t elements, Cost cost, std::optional<unsigned> r
 struct RefusedElement {
   std::size_t index;
   std::string reason;
+  std::optional<Field> field;  // a refusal of the library's
 };
 
 // " (at index (1, 2))" for element 5 of a 2 by 3 array; nothing for a 0-d one.
@@ -195,7 +205,8 @@ std::array<Output, M> map_elements(const std::array<Input, N>& inputs, Cost cost
         try {
           element(x, y);
         } catch (const std::invalid_argument& refusal) {
-          throw RefusedElement{i, refusal.what()};
+          const auto* library = dynamic_cast<const Refusal*>(&refusal);
+          throw RefusedElement{i, refusal.what(), library ? std::optional(library->field()) : std::nullopt};
         }
         for (std::size_t m = 0; m < M; ++m) out[m][i] = y[m];
         for (std::size_t d = dims; d-- > 0;) {
@@ -207,7 +218,9 @@ std::array<Output, M> map_elements(const std::array<Input, N>& inputs, Cost cost
       }
     });
   } catch (const RefusedElement& refused) {
-    throw std::invalid_argument(refused.reason + index_suffix(refused.index, in.shape));
+    const std::string words = refused.reason + index_suffix(refused.index, in.shape);
+    if (refused.field) throw Refusal(*refused.field, "", words);
+    throw std::invalid_argument(words);
   }
   return outputs;
 }
@@ -444,6 +457,13 @@ PYBIND11_MODULE(_core, m) {
   using namespace triex::python;
   using namespace pybind11::literals;
   m.doc() = "Compiled loops of the triex package; use the functions of `triex` itself.";
+  py::register_exception_translator([](std::exception_ptr thrown) {
+    try {
+      if (thrown) std::rethrow_exception(thrown);
+    } catch (const triex::Refusal& refusal) {
+      raise_refusal(refusal);
+    }
+  });
   const auto threads = "threads"_a = py::none();
   m.def("ured_exact", &ured_exact, "a"_a, "b"_a, "c"_a, threads);
   m.def("ured_ratios_exact", &ured_ratios_exact, "a_over_b"_a, "b_over_c"_a, threads);
@@ -460,6 +480,14 @@ PYBIND11_MODULE(_core, m) {
   m.def("ured_from_virial_charged", &ured_from_virial_charged_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a,
         "ionic_strength"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
+  // The commands' number grammar, for the package's own command line: the
+  // number, or ValueError in the commands' words ("\"x\" is not a number").
+  m.def("number", [](const std::string& text) -> double {
+    std::string problem;
+    const auto value = triex::parse_number(text, problem);
+    if (!value) throw std::invalid_argument(problem);
+    return *value;
+  }, "text"_a);
   m.def("shape_factors", &shape_factors_array, "a"_a, "b"_a, "c"_a, threads);
   m.def("predict", &predict_axes, "a"_a, "b"_a, "c"_a, "molar_mass"_a, "vs"_a, "viscosity"_a, "temperature"_a,
         "vbar"_a = py::none(), "solvent_density"_a = py::none(), threads);

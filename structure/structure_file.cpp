@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "support/refusal.hpp"
+#include "support/safe_text.hpp"
 
 namespace triex {
 namespace {
@@ -27,11 +28,8 @@ const std::string kTooLarge = "larger than " + std::to_string(kMaxStructureBytes
 // A message of the parser, which may quote a line of the file: one line, at
 // most 160 characters, control characters shown as '?'.
 std::string shown(std::string_view text) {
-  std::string s(text.substr(0, 160));
-  for (char& c : s)
-    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
-  if (text.size() > 160) s += "...";
-  return s;
+  constexpr std::size_t kShown = 160;
+  return with_controls_shown(cut_between_characters(text, kShown)) + (text.size() > kShown ? "..." : "");
 }
 
 // The whole file, refused beyond kMaxStructureBytes (a pipe is read up to that bound).

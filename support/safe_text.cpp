@@ -27,6 +27,28 @@ std::string_view cut_between_characters(std::string_view text, std::size_t limit
   return text.substr(0, limit);
 }
 
+bool valid_utf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = sequence_length(static_cast<unsigned char>(c));
+    if (length == 0 || i + length > n) return false;
+    // The range of the second byte: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned lowest = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+    const unsigned highest = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+    if (s[i + 1] < lowest || s[i + 1] > highest) return false;
+    for (std::size_t k = 2; k < length; ++k)
+      if (!is_continuation(s[i + k])) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string with_controls_shown(std::string_view text) {
   std::string shown(text);
   for (char& c : shown) {
@@ -34,6 +56,29 @@ std::string with_controls_shown(std::string_view text) {
     if (byte < 0x20 || byte == 0x7F) c = '?';
   }
   return shown;
+}
+
+std::string quoted_excerpt(std::string_view text, std::size_t length) {
+  std::string shown = "\"";
+  shown += with_controls_shown(cut_between_characters(text, kExcerptBytes));
+  shown += length > kExcerptBytes ? "...\"" : "\"";
+  return shown;
+}
+
+std::string_view trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+int skip_byte_order_mark(std::streambuf& in) {
+  int matched = 0;
+  for (const unsigned char byte : kByteOrderMark) {
+    if (in.sgetc() != byte) break;
+    in.sbumpc();
+    ++matched;
+  }
+  return matched;
 }
 
 }  // namespace triex

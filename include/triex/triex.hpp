@@ -5,8 +5,10 @@
 // is reentrant: none keeps state between calls, so any number of threads may
 // call them at once. A value that has no meaning (a semi-axis that is zero,
 // negative, infinite or NaN; a molar mass M for which 2 M M overflows; ...) throws
-// std::invalid_argument whose what() names the value and the rule, in the
-// words of the command line; a function never returns a number for it.
+// triex::Refusal (a std::invalid_argument, triex/refusal.hpp): field() tells
+// which input, what() names the value and the rule in the words that the
+// dialogue, the commands and Python also use; a function never returns a
+// number for it.
 //
 // Semi-axes a, b, c may come in any order and any unit of length (the
 // reduced excluded volume has none); the solution quantities use Angstrom
@@ -22,6 +24,7 @@
 // Found beside this header when installed (triex/inverse/), and in the
 // source tree's inverse/ otherwise.
 #include "inverse/axial_ratios.hpp"
+#include "triex/refusal.hpp"
 
 namespace triex {
 
@@ -290,10 +293,12 @@ struct FitResult {
 // A fit refused before any work: which input, and why (what() says both).
 struct FitRefused : std::invalid_argument {
   enum class Input { MolarMass, Vbar, Hydration, Vs, SolventDensity, Viscosity, Temperature, Charge, Datum, Data };
-  FitRefused(Input input, std::optional<Measurement> measurement, const std::string& message)
-      : std::invalid_argument(message), input(input), measurement(measurement) {}
+  FitRefused(Input input, std::optional<Measurement> measurement, const std::string& message,
+             std::optional<Field> field = std::nullopt)
+      : std::invalid_argument(message), input(input), measurement(measurement), field(field) {}
   Input input;
   std::optional<Measurement> measurement;  // the datum, for Input::Datum
+  std::optional<Field> field;              // a value refused by its rule (as Refusal::field())
 };
 
 // Fits the shape to the data. Refuses (FitRefused) values that have no

@@ -16,9 +16,10 @@ virial coefficient; a charged molecule adds B(z).
 
 The functions broadcast their array arguments as NumPy ufuncs do and return
 scalars for scalar arguments; the loops run in compiled code with the
-interpreter's lock released. A value that has no meaning raises ValueError
-with the words of the triex command line, e.g. ``a = -1 must be a positive
-number``, and for arrays the index of the first such element. None, text and
+interpreter's lock released. A value that has no meaning raises Refusal, a
+ValueError naming the argument and giving the words of the triex command
+line, e.g. ``a: a = -1 must be a positive number``, and for arrays the index
+of the first such element. None, text and
 masked arrays are refused (a mask would be ignored by the computation: pass
 ``x.compressed()`` or ``x.filled(value)``).
 
@@ -47,6 +48,7 @@ __all__ = [
     "FitSolution",
     "FitWarning",
     "IntegrationWarning",
+    "Refusal",
     "ShapeFunctions",
     "Curve",
     "ured",
@@ -70,6 +72,17 @@ __all__ = [
 MAX_SOLVE_RATIO = _core.max_solve_ratio
 
 _METHODS = ("exact", "quadrature")
+
+
+class Refusal(ValueError):
+    """A value that has no meaning, refused by the library: `keyword` names
+    the argument it came in (or the quantity it gave, such as ``ured``),
+    `words` says what is wrong in the words of every triex front end;
+    ``str()`` is ``"keyword: words"``."""
+
+    def __init__(self, keyword, words):
+        super().__init__(f"{keyword}: {words}")
+        self.keyword, self.words = keyword, words
 
 
 class IntegrationWarning(RuntimeWarning):
@@ -391,14 +404,18 @@ def swollen_specific_volume(vbar, hydration, solvent_density):
     return _result(_core.swollen_specific_volume(*arrays), scalar)
 
 
-def _specific_volume(vs, hydration, solvent_density, vbar):
-    """vs as given, or derived from the hydration data; and whether derived."""
-    hydration_data = (hydration, solvent_density, vbar)
+def _specific_volume(vs, hydration, solvent_density, vbar, *, required=True, beside_vs=False):
+    """vs as given, or derived from the hydration data; and whether derived.
+    With `beside_vs`, vbar and solvent_density may come with vs (for other
+    quantities); unless `required`, neither is needed (None, False)."""
+    hydration_data = (hydration,) if beside_vs else (hydration, solvent_density, vbar)
     if vs is not None:
         if any(x is not None for x in hydration_data):
             raise ValueError("give either vs or hydration, solvent_density and vbar, not both")
         return vs, False
-    if any(x is None for x in hydration_data):
+    if hydration is None and not required:
+        return None, False
+    if any(x is None for x in (hydration, solvent_density, vbar)):
         raise ValueError("give vs, or all three of hydration, solvent_density and vbar")
     return swollen_specific_volume(vbar, hydration, solvent_density), True
 
@@ -410,14 +427,19 @@ def _charge(valency, ionic_strength):
     return {} if valency is None else {"valency": valency, "ionic_strength": ionic_strength}
 
 
-def _shape_ured(a, b, c, a_over_b, b_over_c, method):
-    axes = (a, b, c)
-    ratios = (a_over_b, b_over_c)
+def _shape(a, b, c, a_over_b, b_over_c):
+    """The shape as three numbers, and whether they are the ratios (a/b, b/c, 1)."""
+    axes, ratios = (a, b, c), (a_over_b, b_over_c)
     if all(x is not None for x in axes) and all(x is None for x in ratios):
-        return ured(a, b, c, method)
+        return axes, False
     if all(x is not None for x in ratios) and all(x is None for x in axes):
-        return ured_ratios(a_over_b, b_over_c, method)
+        return (a_over_b, b_over_c, 1.0), True
     raise ValueError("give the shape as a, b, c or as a_over_b, b_over_c")
+
+
+def _shape_ured(a, b, c, a_over_b, b_over_c, method):
+    shape, ratios = _shape(a, b, c, a_over_b, b_over_c)
+    return ured_ratios(*shape[:2], method) if ratios else ured(*shape, method)
 
 
 def virial(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, vs=None, hydration=None,
@@ -594,19 +616,10 @@ def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None,
         that the command line refuses, in its words (``eta = 0 must be a
         positive number``).
     """
-    axes, ratio_args = (a, b, c), (a_over_b, b_over_c)
-    if all(x is not None for x in axes) and all(x is None for x in ratio_args):
-        shape, compute = {"a": a, "b": b, "c": c}, _core.predict
-    elif all(x is not None for x in ratio_args) and all(x is None for x in axes):
-        shape, compute = {"a_over_b": a_over_b, "b_over_c": b_over_c}, _core.predict_ratios
-    else:
-        raise ValueError("give the shape as a, b, c or as a_over_b, b_over_c")
-    if vs is not None and hydration is not None:
-        raise ValueError("give either vs or hydration (with solvent_density and vbar), not both")
-    if vs is None:
-        if hydration is None or solvent_density is None or vbar is None:
-            raise ValueError("give vs, or all three of hydration, solvent_density and vbar")
-        vs = swollen_specific_volume(vbar, hydration, solvent_density)
+    shape, ratios = _shape(a, b, c, a_over_b, b_over_c)
+    shape, compute = (({"a_over_b": shape[0], "b_over_c": shape[1]}, _core.predict_ratios) if ratios
+                      else ({"a": shape[0], "b": shape[1], "c": shape[2]}, _core.predict))
+    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, beside_vs=True)
     with_vbar, with_rho = vbar is not None, solvent_density is not None
     named = dict(shape, molar_mass=molar_mass, vs=vs,
                  viscosity=_core.default_viscosity if viscosity is None else viscosity,
@@ -740,11 +753,6 @@ def structure(path, *, model=None, chains=None, with_hetero=False, molar_mass=No
     if isinstance(chains, str):
         chains = chains.split(",")
     chains = [] if chains is None else [str(c) for c in chains]
-    if hydration is not None:
-        if vs is not None:
-            raise ValueError("give vs or hydration (with vbar and solvent_density), not both")
-        if vbar is None or solvent_density is None:
-            raise ValueError("hydration needs vbar and solvent_density")
-        vs = swollen_specific_volume(vbar, hydration, solvent_density)
+    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, required=False, beside_vs=True)
     optional = [None if x is None else float(x) for x in (molar_mass, vs, vbar, solvent_density, viscosity, temperature)]
     return _core.structure(path, model, chains, bool(with_hetero), *optional)

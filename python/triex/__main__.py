@@ -15,7 +15,7 @@ error, as for the triex commands.
 import argparse
 import sys
 
-from . import _command, _fit_main
+from . import Refusal, _command, _core, _fit_main
 
 # Beyond this a PNG of the default size exceeds the renderer's 65536 pixels a side.
 _MAX_DPI = 10000.0
@@ -31,29 +31,45 @@ class _Parser(argparse.ArgumentParser):
         raise _command.CommandError(f"{message} (try python3 -m triex map --help)")
 
 
+def _number(text):
+    """A number in the grammar of the triex commands ("1e400" is refused, not read as inf)."""
+    try:
+        return _core.number(text)
+    except ValueError as refusal:
+        raise argparse.ArgumentTypeError(str(refusal)) from None
+
+
+def _labelled(refusal, args):
+    """A refusal of the library under the option that gave the value, as the
+    triex commands show it; a u_red implied by --virial under none."""
+    dest = refusal.keyword
+    option = "--virial" if dest == "B" else "--" + dest.replace("_", "-")
+    return f"{option}: {refusal.words}" if getattr(args, dest, None) is not None else refusal.words
+
+
 def _parser():
     parser = _Parser(prog="python3 -m triex", description="Maps of the reduced excluded volume.")
     commands = parser.add_subparsers(dest="command", required=True, parser_class=_Parser)
     m = commands.add_parser("map", help="u_red over the axial ratios, with the shapes that fit a measurement",
                             description="Write u_red over log axes of a/b and b/c to a PNG, SVG or PDF file.")
     m.add_argument("-o", "--output", required=True, help="output file, .png, .svg or .pdf")
-    m.add_argument("--ab", nargs=2, type=float, default=(1, 100), metavar=("LOW", "HIGH"), help="range of a/b")
-    m.add_argument("--bc", nargs=2, type=float, default=(1, 100), metavar=("LOW", "HIGH"), help="range of b/c")
-    m.add_argument("--levels", type=float, nargs="+", help="u_red of the iso-lines")
-    m.add_argument("--dpi", type=float, default=100, help="resolution of a PNG (dots per inch)")
+    m.add_argument("--ab", nargs=2, type=_number, default=(1, 100), metavar=("LOW", "HIGH"), help="range of a/b")
+    m.add_argument("--bc", nargs=2, type=_number, default=(1, 100), metavar=("LOW", "HIGH"), help="range of b/c")
+    m.add_argument("--levels", type=_number, nargs="+", help="u_red of the iso-lines")
+    m.add_argument("--dpi", type=_number, default=100, help="resolution of a PNG (dots per inch)")
     fit = m.add_argument_group("shapes that fit a measurement (either --ured, or --virial with its data)")
-    fit.add_argument("--ured", type=float, help="measured reduced excluded volume")
-    fit.add_argument("--virial", type=float, dest="B", metavar="B",
+    fit.add_argument("--ured", type=_number, help="measured reduced excluded volume")
+    fit.add_argument("--virial", type=_number, dest="B", metavar="B",
                      help="measured second virial coefficient, ml mol/g^2")
     # The earlier spelling of --virial.
-    fit.add_argument("--B", type=float, dest="B", help=argparse.SUPPRESS)
-    fit.add_argument("--molar-mass", type=float, help="g/mol")
-    fit.add_argument("--vs", type=float, help="swollen specific volume, ml/g")
-    fit.add_argument("--hydration", type=float, help="g/g")
-    fit.add_argument("--solvent-density", type=float, help="g/ml")
-    fit.add_argument("--vbar", type=float, help="partial specific volume, ml/g")
-    fit.add_argument("--valency", type=float, help="charge Z of the molecule")
-    fit.add_argument("--ionic-strength", type=float, help="mol/l")
+    fit.add_argument("--B", type=_number, dest="B", help=argparse.SUPPRESS)
+    fit.add_argument("--molar-mass", type=_number, help="g/mol")
+    fit.add_argument("--vs", type=_number, help="swollen specific volume, ml/g")
+    fit.add_argument("--hydration", type=_number, help="g/g")
+    fit.add_argument("--solvent-density", type=_number, help="g/ml")
+    fit.add_argument("--vbar", type=_number, help="partial specific volume, ml/g")
+    fit.add_argument("--valency", type=_number, help="charge Z of the molecule")
+    fit.add_argument("--ionic-strength", type=_number, help="mol/l")
     _fit_main.add_fit_parser(commands)
     return parser
 
@@ -110,7 +126,11 @@ def _map(args):
     # Imported here so that --help works without Matplotlib.
     from .plot import ured_map
 
-    return ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args)), "done"
+    try:
+        figure = ured_map(ab=args.ab, bc=args.bc, levels=args.levels, ured=args.ured, **_measurement(args))
+    except Refusal as refusal:
+        raise ValueError(_labelled(refusal, args)) from None
+    return figure, "done"
 
 
 def _run(argv):

@@ -20,58 +20,58 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The message of the std::invalid_argument that call throws ("" if none).
+// The refusal that call throws, "KEYWORD: WORDS" of its field ("" if none).
 template <class Call>
 std::string refusal(Call call) {
   try {
     call();
-  } catch (const std::invalid_argument& e) {
-    return e.what();
+  } catch (const Refusal& e) {
+    return std::string(field_keyword(e.field())) + ": " + e.what();
   }
   return "";
 }
 
 TEST(Api, SemiAxesThatAreNotPositiveFiniteNumbersAreRefusedByName) {
-  EXPECT_EQ(refusal([] { ured(0, 1, 1); }), "a = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { ured(1, -2, 1); }), "b = -2 must be a positive number");
-  EXPECT_EQ(refusal([] { ured(1, 1, kNaN); }), "c = nan must be a positive number");
-  EXPECT_EQ(refusal([] { shape_functions(kInf, 1, 1); }), "a = inf must be a positive number");
-  EXPECT_EQ(refusal([] { quadrature(1, -0.0, 1); }), "b = -0 must be a positive number");
-  EXPECT_EQ(refusal([] { ured_ratios(0, 1); }), "a/b = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { quadrature_ratios(1, kNaN); }), "b/c = nan must be a positive number");
+  EXPECT_EQ(refusal([] { ured(0, 1, 1); }), "a: a = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { ured(1, -2, 1); }), "b: b = -2 must be a positive number");
+  EXPECT_EQ(refusal([] { ured(1, 1, kNaN); }), "c: c = nan must be a positive number");
+  EXPECT_EQ(refusal([] { shape_functions(kInf, 1, 1); }), "a: a = inf must be a positive number");
+  EXPECT_EQ(refusal([] { quadrature(1, -0.0, 1); }), "b: b = -0 must be a positive number");
+  EXPECT_EQ(refusal([] { ured_ratios(0, 1); }), "a_over_b: a/b = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { quadrature_ratios(1, kNaN); }), "b_over_c: b/c = nan must be a positive number");
   // The dialogue's rule for ratios: their product must be a number too.
-  EXPECT_EQ(refusal([] { ured_ratios(1e200, 1e200); }), "a = (a/b)(b/c) = inf must be a positive number");
-  EXPECT_EQ(refusal([] { ured_ratios(1e-200, 1e-200); }), "a = (a/b)(b/c) = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { shape_factors(1, 0, 1); }), "b = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { shape_factors_ratios(1, kInf); }), "b/c = inf must be a positive number");
-  EXPECT_EQ(refusal([] { translational_friction(1, 1, -1); }), "c = -1 must be a positive number");
-  EXPECT_EQ(refusal([] { gyration(kNaN, 1, 1); }), "a = nan must be a positive number");
-  EXPECT_EQ(refusal([] { rotational_diffusion(1, -0.0, 1); }), "b = -0 must be a positive number");
-  EXPECT_EQ(refusal([] { viscosity_increment(1, 1, 0); }), "c = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { ured_ratios(1e200, 1e200); }), "a_over_b: a = (a/b)(b/c) = inf must be a positive number");
+  EXPECT_EQ(refusal([] { ured_ratios(1e-200, 1e-200); }), "a_over_b: a = (a/b)(b/c) = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { shape_factors(1, 0, 1); }), "b: b = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { shape_factors_ratios(1, kInf); }), "b_over_c: b/c = inf must be a positive number");
+  EXPECT_EQ(refusal([] { translational_friction(1, 1, -1); }), "c: c = -1 must be a positive number");
+  EXPECT_EQ(refusal([] { gyration(kNaN, 1, 1); }), "a: a = nan must be a positive number");
+  EXPECT_EQ(refusal([] { rotational_diffusion(1, -0.0, 1); }), "b: b = -0 must be a positive number");
+  EXPECT_EQ(refusal([] { viscosity_increment(1, 1, 0); }), "c: c = 0 must be a positive number");
 }
 
 TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {
-  EXPECT_EQ(refusal([] { virial({8, 0, 1000, {}}); }), "vs = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { virial({8, 1, -1, {}}); }), "M = -1 must be a positive number");
-  EXPECT_EQ(refusal([] { virial({8, 1, 1e200, {}}); }), "M = 1e+200 is too large: 2*M*M overflows a double");
-  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{1, 0}}); }), "I = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{kNaN, 0.1}}); }), "Z = nan must be a finite number");
-  EXPECT_EQ(refusal([] { swollen_specific_volume(0.73, 0.35, 0); }), "rho = 0 must be a positive number");
-  EXPECT_EQ(refusal([] { swollen_specific_volume(-2, 0.35, 1); }), "vs = vbar + delta/rho = -1.65 must be a positive number");
-  EXPECT_EQ(refusal([] { ured_from_virial(kNaN, 1, 1000); }), "B = nan must be a finite number");
-  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {-1, 1, 1}); }), "V = -1 must be a non-negative number");
-  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, kNaN, 1}, {1, 1, 1}); }), "S = nan must be a non-negative number");
+  EXPECT_EQ(refusal([] { virial({8, 0, 1000, {}}); }), "vs: vs = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, -1, {}}); }), "molar_mass: M = -1 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1e200, {}}); }), "molar_mass: M = 1e+200 is too large: 2*M*M overflows a double");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{1, 0}}); }), "ionic_strength: I = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { virial({8, 1, 1000, Charge{kNaN, 0.1}}); }), "valency: Z = nan must be a finite number");
+  EXPECT_EQ(refusal([] { swollen_specific_volume(0.73, 0.35, 0); }), "solvent_density: rho = 0 must be a positive number");
+  EXPECT_EQ(refusal([] { swollen_specific_volume(-2, 0.35, 1); }), "hydration: vs = vbar + delta/rho = -1.65 must be a positive number");
+  EXPECT_EQ(refusal([] { ured_from_virial(kNaN, 1, 1000); }), "B: B = nan must be a finite number");
+  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, 1, 1}, {-1, 1, 1}); }), "volume: V = -1 must be a non-negative number");
+  EXPECT_EQ(refusal([] { mixture_excluded_volume({1, kNaN, 1}, {1, 1, 1}); }), "surface: S = nan must be a non-negative number");
   // Spheres of radius 1e-300 and 1e-100: the first one's V and S underflow to
   // 0, and u12 = V2 + R1 S2 + R2 S1 is still the normal number V2.
   EXPECT_DOUBLE_EQ(mixture_excluded_volume(shape_functions(1e-300, 1e-300, 1e-300), shape_functions(1e-100, 1e-100, 1e-100)),
                    shape_functions(1e-100, 1e-100, 1e-100).volume);
   const ShapeFactors sphere = shape_factors(1, 1, 1);
-  EXPECT_EQ(refusal([&] { predict(sphere, {0, 1, {}, {}}); }), "M = 0 must be a positive number");
-  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, kNaN, {}, {}}); }), "vs = nan must be a positive number");
-  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, -0.7, {}}); }), "vbar = -0.7 must be a positive number");
-  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {0, 293.15, {}}}); }), "eta = 0 must be a positive number");
-  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {1, -1, {}}}); }), "T = -1 must be a positive number");
-  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, 0.7, {1, 293, 0.0}}); }), "rho = 0 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {0, 1, {}, {}}); }), "molar_mass: M = 0 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, kNaN, {}, {}}); }), "vs: vs = nan must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, -0.7, {}}); }), "vbar: vbar = -0.7 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {0, 293.15, {}}}); }), "viscosity: eta = 0 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, {}, {1, -1, {}}}); }), "temperature: T = -1 must be a positive number");
+  EXPECT_EQ(refusal([&] { predict(sphere, {1e4, 1, 0.7, {1, 293, 0.0}}); }), "solvent_density: rho = 0 must be a positive number");
 }
 
 // Lysozyme-like inputs (M 14300 g/mol, vbar 0.703 ml/g, 0.35 g/g of water of
@@ -176,13 +176,13 @@ TEST(Api, TheSolvedCurveRunsFromProlateToOblateAndGivesBackItsUred) {
 TEST(Api, TheSolverRefusesWhatNoEllipsoidWithinItsRangeHas) {
   EXPECT_EQ(solve(8.0, 50).size(), 1u);
   EXPECT_EQ(solve(8.0, 50).front().a_over_b, 1.0);
-  EXPECT_EQ(refusal([] { solve(7.99, 50); }), "ured = 7.99 is below 8, the sphere's: no ellipsoid has it");
-  EXPECT_EQ(refusal([] { solve(kNaN, 50); }), "ured = nan must be a number");
-  EXPECT_EQ(refusal([] { solve(12, 1); }), "points = 1 must be at least 2");
+  EXPECT_EQ(refusal([] { solve(7.99, 50); }), "ured: ured = 7.99 is below 8, the sphere's: no ellipsoid has it");
+  EXPECT_EQ(refusal([] { solve(kNaN, 50); }), "ured: ured = nan must be a number");
+  EXPECT_EQ(refusal([] { solve(12, 1); }), "points: points = 1 must be at least 2");
   const std::string beyond = refusal([] { solve(1e15, 50); });
-  EXPECT_EQ(beyond.rfind("ured = 1e+15 is beyond the supported range: axial ratios up to 1e+12 reach ured = ", 0), 0u)
+  EXPECT_EQ(beyond.rfind("ured: ured = 1e+15 is beyond the supported range: axial ratios up to 1e+12 reach ured = ", 0), 0u)
       << beyond;
-  EXPECT_EQ(refusal([] { solve(kInf, 50); }).substr(0, 45), "ured = inf is beyond the supported range: axi");
+  EXPECT_EQ(refusal([] { solve(kInf, 50); }).substr(0, 51), "ured: ured = inf is beyond the supported range: axi");
 }
 
 TEST(Api, AMeasuredVirialCoefficientGivesBackTheUredThatMadeIt) {

@@ -182,7 +182,7 @@ TEST(Dialogue, RefusesUnusableAnswersWithOneLineAndStatusTwo) {
        "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": b = -1 must be a positive number\n",
        " Enter a, b and c in Angstroms [separate by spaces]"},
       {"x\n1\n1 1 1e400\n",
-       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": \"1e400\" is not a number\n",
+       "triex: answer to \"Enter a, b and c in Angstroms [separate by spaces]\": \"1e400\" is beyond the range of a double\n",
        " Enter a, b and c in Angstroms [separate by spaces]"},
       {"x\n2\n1.5 0\n", "triex: answer to \"Enter ellipsoidal axial ratios a/b and b/c\": b/c = 0 must be a positive number\n",
        " Enter ellipsoidal axial ratios a/b and b/c"},

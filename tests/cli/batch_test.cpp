@@ -145,7 +145,7 @@ TEST(Batch, RowsAreRefusedByTheDialoguesRules) {
       {"x,1,nan,0.35,1,0.73,66000,,", "column \"b_over_c\": b/c = nan must be a positive number"},
       {"x,1e200,1e200,0.35,1,0.73,66000,,", "column \"a_over_b\": a = (a/b)(b/c) = inf must be a positive number"},
       {"x,1,2,0.35,0,0.73,66000,,", "column \"solvent_density_g_per_ml\": rho = 0 must be a positive number"},
-      {"x,1,2,-1,1,0.73,66000,,", "column \"vbar_ml_per_g\": vs = vbar + delta/rho = -0.27 must be a positive number"},
+      {"x,1,2,-1,1,0.73,66000,,", "column \"hydration_g_per_g\": vs = vbar + delta/rho = -0.27 must be a positive number"},
       {"x,1,2,inf,1,0.73,66000,,", "column \"hydration_g_per_g\": delta = inf must be a finite number"},
       {"x,1,2,0.35,1,0.73,0,,", "column \"molar_mass_g_per_mol\": M = 0 must be a positive number"},
       {"x,1,2,0.35,1,0.73,1e154,,", "column \"molar_mass_g_per_mol\": M = 1e+154 is too large: 2*M*M overflows a double"},

@@ -88,7 +88,7 @@ TEST(Solve, ValuesNoEllipsoidHasOrBeyondTheSupportedRatiosAreRefused) {
   const auto below = run({"solve", "--ured", "7.999"});
   EXPECT_EQ(below.status, 2);
   EXPECT_EQ(below.out, "");
-  EXPECT_EQ(below.err, "triex solve: ured = 7.999 is below 8, the sphere's: no ellipsoid has it\n");
+  EXPECT_EQ(below.err, "triex solve: --ured: ured = 7.999 is below 8, the sphere's: no ellipsoid has it\n");
   const auto beyond = run({"solve", "--ured", "1e13"});
   EXPECT_EQ(beyond.status, 2);
   EXPECT_NE(beyond.err.find("is beyond the supported range"), std::string::npos) << beyond.err;
@@ -135,12 +135,12 @@ TEST(Solve, IncompleteOrConflictingDataAreRefused) {
        "triex solve: give --vs or --hydration, --solvent-density and --vbar, not both\n"},
       {{"solve", "--virial", "1e-4", "--molar-mass", "1e4", "--vs", "1", "--valency", "3"},
        "triex solve: --valency and --ionic-strength go together\n"},
-      {{"solve", "--virial", "1e-4", "--molar-mass", "1e4", "--vs", "-1"}, "triex solve: vs = -1 must be a positive number\n"},
+      {{"solve", "--virial", "1e-4", "--molar-mass", "1e4", "--vs", "-1"}, "triex solve: --vs: vs = -1 must be a positive number\n"},
       {{"solve", "--virial", "1e-4", "--molar-mass", "1e4", "--vs", "1", "--valency", "3", "--ionic-strength", "0"},
-       "triex solve: I = 0 must be a positive number\n"},
+       "triex solve: --ionic-strength: I = 0 must be a positive number\n"},
       {{"solve", "--virial", "1e-5", "--molar-mass", "1e4", "--vs", "1"},
        "triex solve: ured = 0.2 is below 8, the sphere's: no ellipsoid has it\n"},
-      {{"solve", "--ured", "twelve"}, "triex solve: --ured \"twelve\" is not a number\n"},
+      {{"solve", "--ured", "twelve"}, "triex solve: --ured: \"twelve\" is not a number\n"},
       {{"solve", "--ured", "9", "--points", "1"}, nullptr},
   };
   for (const auto& c : cases) {

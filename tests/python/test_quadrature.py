@@ -88,9 +88,9 @@ def test_a_quadrature_that_did_not_converge_is_reported(records, failing):
 
 
 def test_refused_values_are_refused_before_any_integration():
-    with pytest.raises(ValueError, match=r"^c = 0 must be a positive number \(at index 1\)$"):
+    with pytest.raises(ValueError, match=r"^c: c = 0 must be a positive number \(at index 1\)$"):
         triex.ured([1, 1], [1, 1], [1, 0], method="quadrature")
-    with pytest.raises(ValueError, match=r"^a = -3 must be a positive number$"):
+    with pytest.raises(ValueError, match=r"^a: a = -3 must be a positive number$"):
         triex.quadrature(-3, 2, 1)
     with pytest.raises(ValueError, match=r"^method = 'simpson' must be 'exact' or 'quadrature'$"):
         triex.ured(1, 2, 3, method="simpson")

@@ -153,28 +153,28 @@ class TestShapeFactors:
 
 class TestRefusedValues:
     @pytest.mark.parametrize("call, message", [
-        (lambda: triex.ured(0, 1, 1), "a = 0 must be a positive number"),
-        (lambda: triex.ured(1, -2.5, 1), "b = -2.5 must be a positive number"),
-        (lambda: triex.ured(1, 1, math.inf), "c = inf must be a positive number"),
-        (lambda: triex.ured([1, 2, math.nan], 1, 1), "a = nan must be a positive number (at index 2)"),
-        (lambda: triex.ured([[1, 1], [1, 1]], [[1, 1], [1, -0.0]], 1), "b = -0 must be a positive number (at index (1, 1))"),
-        (lambda: triex.ured(1, [[1, 1, 1], [0, 1, 1]], [1, 2, 3]), "b = 0 must be a positive number (at index (1, 0))"),
-        (lambda: triex.ured_ratios(0, 1), "a/b = 0 must be a positive number"),
-        (lambda: triex.ured_ratios(1e200, 1e200), "a = (a/b)(b/c) = inf must be a positive number"),
-        (lambda: triex.shape_functions(1, math.nan, 1), "b = nan must be a positive number"),
+        (lambda: triex.ured(0, 1, 1), "a: a = 0 must be a positive number"),
+        (lambda: triex.ured(1, -2.5, 1), "b: b = -2.5 must be a positive number"),
+        (lambda: triex.ured(1, 1, math.inf), "c: c = inf must be a positive number"),
+        (lambda: triex.ured([1, 2, math.nan], 1, 1), "a: a = nan must be a positive number (at index 2)"),
+        (lambda: triex.ured([[1, 1], [1, 1]], [[1, 1], [1, -0.0]], 1), "b: b = -0 must be a positive number (at index (1, 1))"),
+        (lambda: triex.ured(1, [[1, 1, 1], [0, 1, 1]], [1, 2, 3]), "b: b = 0 must be a positive number (at index (1, 0))"),
+        (lambda: triex.ured_ratios(0, 1), "a_over_b: a/b = 0 must be a positive number"),
+        (lambda: triex.ured_ratios(1e200, 1e200), "a_over_b: a = (a/b)(b/c) = inf must be a positive number"),
+        (lambda: triex.shape_functions(1, math.nan, 1), "b: b = nan must be a positive number"),
         (lambda: triex.ured(1, 1, 1, threads=0), "threads = 0 must be at least 1"),
-        (lambda: triex.solve(7.5), "ured = 7.5 is below 8, the sphere's: no ellipsoid has it"),
-        (lambda: triex.solve(math.nan), "ured = nan must be a number"),
-        (lambda: triex.solve(12.0, points=1), "points = 1 must be at least 2"),
+        (lambda: triex.solve(7.5), "ured: ured = 7.5 is below 8, the sphere's: no ellipsoid has it"),
+        (lambda: triex.solve(math.nan), "ured: ured = nan must be a number"),
+        (lambda: triex.solve(12.0, points=1), "points: points = 1 must be at least 2"),
         (lambda: triex.solve(12.0, points=2.5), "points = 2.5 must be a whole number"),
-        (lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=0), "M = 0 must be a positive number"),
-        (lambda: triex.virial(a=3, b=2, c=1, vs=-1, molar_mass=1e4), "vs = -1 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=0), "molar_mass: M = 0 must be a positive number"),
+        (lambda: triex.virial(a=3, b=2, c=1, vs=-1, molar_mass=1e4), "vs: vs = -1 must be a positive number"),
         (lambda: triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=0, vbar=0.7, molar_mass=1e4),
-         "rho = 0 must be a positive number"),
+         "solvent_density: rho = 0 must be a positive number"),
         (lambda: triex.virial(a=3, b=2, c=1, hydration=-1, solvent_density=1, vbar=0.7, molar_mass=1e4),
-         "vs = vbar + delta/rho = -0.30000000000000004 must be a positive number"),
+         "hydration: vs = vbar + delta/rho = -0.30000000000000004 must be a positive number"),
         (lambda: triex.virial(a=3, b=2, c=1, vs=1, molar_mass=1e4, valency=2, ionic_strength=0),
-         "I = 0 must be a positive number"),
+         "ionic_strength: I = 0 must be a positive number"),
         (lambda: triex.virial(a=3, b=2, c=1, vs=1, molar_mass=1e4, valency=2),
          "valency and ionic_strength go together: give both or neither"),
         (lambda: triex.virial(a=3, b=2, vs=1, molar_mass=1e4), "give the shape as a, b, c or as a_over_b, b_over_c"),
@@ -183,10 +183,10 @@ class TestRefusedValues:
         (lambda: triex.virial(a=3, b=2, c=1, molar_mass=1e4), "give vs, or all three of hydration, solvent_density and vbar"),
         (lambda: triex.virial(a=3, b=2, c=1, vs=1, vbar=0.7, molar_mass=1e4),
          "give either vs or hydration, solvent_density and vbar, not both"),
-        (lambda: triex.solve_virial(B=1e-4, vs=1.0, molar_mass=1e4), "ured = 2 is below 8, the sphere's: no ellipsoid has it"),
-        (lambda: triex.ured_from_virial(B=math.inf, vs=0.75, molar_mass=1e4), "B = inf must be a finite number"),
+        (lambda: triex.solve_virial(B=1e-4, vs=1.0, molar_mass=1e4), "ured: ured = 2 is below 8, the sphere's: no ellipsoid has it"),
+        (lambda: triex.ured_from_virial(B=math.inf, vs=0.75, molar_mass=1e4), "B: B = inf must be a finite number"),
         (lambda: triex.ured_from_virial(B=[1e-4, math.nan], vs=0.75, molar_mass=1e4),
-         "B = nan must be a finite number (at index 1)"),
+         "B: B = nan must be a finite number (at index 1)"),
         # Values that are no numbers, and arguments that take no arrays.
         (lambda: triex.ured(None, 1, 1), "a is missing (None): give a number or an array of numbers"),
         (lambda: triex.ured(1, "2", 1), "b = '2' must be a number or an array of numbers"),
@@ -206,18 +206,18 @@ class TestRefusedValues:
          "shape2 is a sequence of ShapeFunctions: give one ShapeFunctions of arrays, "
          "shape_functions(a, b, c) with a, b, c arrays"),
         (lambda: triex.mixture_excluded_volume([[1, 1, 1], [1, 0, 1]], (1, 1, 1)),
-         "b = 0 must be a positive number (at index 1)"),
-        (lambda: triex.shape_factors(1, [1, -1], 1), "b = -1 must be a positive number (at index 1)"),
-        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=-1), "M = -1 must be a positive number"),
-        (lambda: triex.predict(a=3, b=2, c=1, vs=0, molar_mass=1e4), "vs = 0 must be a positive number"),
+         "b: b = 0 must be a positive number (at index 1)"),
+        (lambda: triex.shape_factors(1, [1, -1], 1), "b: b = -1 must be a positive number (at index 1)"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=-1), "molar_mass: M = -1 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=0, molar_mass=1e4), "vs: vs = 0 must be a positive number"),
         (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, viscosity=[1, 0]),
-         "eta = 0 must be a positive number (at index 1)"),
-        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, temperature=-1), "T = -1 must be a positive number"),
-        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, vbar=0), "vbar = 0 must be a positive number"),
+         "viscosity: eta = 0 must be a positive number (at index 1)"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, temperature=-1), "temperature: T = -1 must be a positive number"),
+        (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, vbar=0), "vbar: vbar = 0 must be a positive number"),
         (lambda: triex.predict(a=3, b=2, c=1, vs=1, molar_mass=1e4, solvent_density=math.nan),
-         "rho = nan must be a positive number"),
+         "solvent_density: rho = nan must be a positive number"),
         (lambda: triex.predict(a=3, b=2, c=1, hydration=0.3, solvent_density=1, vbar=0.7, vs=1, molar_mass=1e4),
-         "give either vs or hydration (with solvent_density and vbar), not both"),
+         "give either vs or hydration, solvent_density and vbar, not both"),
         (lambda: triex.predict(a=3, b=2, c=1, hydration=0.3, vbar=0.7, molar_mass=1e4),
          "give vs, or all three of hydration, solvent_density and vbar"),
         (lambda: triex.predict(a_over_b=3, b=2, vs=1, molar_mass=1e4), "give the shape as a, b, c or as a_over_b, b_over_c"),
@@ -230,37 +230,76 @@ class TestRefusedValues:
         a = np.ones(100000)
         a[[77777, 23456, 99999]] = [-1.0, math.nan, 0.0]
         for threads in (1, 2, 5):
-            with refusal("a = nan must be a positive number (at index 23456)"):
+            with refusal("a: a = nan must be a positive number (at index 23456)"):
                 triex.ured(a, 1.0, 1.0, threads=threads)
 
 
-# The interactive program's answers that it refuses, and the same values
-# given to the module: the words after the program's "triex: answer to
-# "<question>": " are the ValueError's.
-DIALOGUE_REFUSALS = [
-    ("x\n1\n0 1 1\n", lambda: triex.ured(0, 1, 1)),
-    ("x\n2\n3 -1\n", lambda: triex.ured_ratios(3, -1)),
-    ("x\n1\n3 2 1\n1\n-0.5\n", lambda: triex.virial(a=3, b=2, c=1, vs=-0.5, molar_mass=1e4)),
-    ("x\n1\n3 2 1\n1\n0.75\n1e200\n", lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=1e200)),
-    ("x\n1\n3 2 1\n2\n0.3 -2 0.7\n",
-     lambda: triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=-2, vbar=0.7, molar_mass=1e4)),
-    ("x\n1\n3 2 1\n2\n-2 1 0.7\n",
-     lambda: triex.virial(a=3, b=2, c=1, hydration=-2, solvent_density=1, vbar=0.7, molar_mass=1e4)),
-    ("x\n1\n3 2 1\n1\n0.75\n14300\ny\ny\n5\n0\n",
-     lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300, valency=5, ionic_strength=0)),
+# One fault, one set of words: the same bad value through every front end.
+# Each row: the words; the dialogue's answers; the C++ API (through the
+# module, which calls it element by element) with the keyword it names; a
+# command with its label of the input; a batch header and row with the column.
+AXES = "a_angstrom,b_angstrom,c_angstrom,vs_ml_per_g,molar_mass_g_per_mol"
+RATIOS = "a_over_b,b_over_c,vs_ml_per_g,molar_mass_g_per_mol"
+HYDRATED = "a_angstrom,b_angstrom,c_angstrom,hydration_g_per_g,solvent_density_g_per_ml,vbar_ml_per_g,molar_mass_g_per_mol"
+CHARGED = AXES + ",valency,ionic_strength_mol_per_l"
+SOLVE_VIRIAL = ["solve", "--virial", "1e-3", "--molar-mass", "1e4"]
+ONE_WORDS_PER_FAULT = [
+    ("a = 0 must be a positive number", "x\n1\n0 1 1\n", lambda: triex.ured(0, 1, 1), "a",
+     ["ured", "0", "1", "1"], "semi-axis A", (AXES, "0,1,1,0.75,1e4"), "a_angstrom"),
+    ("b/c = -1 must be a positive number", "x\n2\n3 -1\n", lambda: triex.ured_ratios(3, -1), "b_over_c",
+     ["ured", "--ratios", "3", "-1"], "--ratios BC", (RATIOS, "3,-1,0.75,1e4"), "b_over_c"),
+    ("a = (a/b)(b/c) = inf must be a positive number", "x\n2\n1e200 1e200\n", lambda: triex.ured_ratios(1e200, 1e200),
+     "a_over_b", ["ured", "--ratios", "1e200", "1e200"], "--ratios AB", (RATIOS, "1e200,1e200,0.75,1e4"), "a_over_b"),
+    ("vs = -0.5 must be a positive number", "x\n1\n3 2 1\n1\n-0.5\n",
+     lambda: triex.virial(a=3, b=2, c=1, vs=-0.5, molar_mass=1e4), "vs",
+     ["shape", "3", "2", "1", "--molar-mass", "1e4", "--vs", "-0.5"], "--vs", (AXES, "3,2,1,-0.5,1e4"), "vs_ml_per_g"),
+    ("M = 1e+200 is too large: 2*M*M overflows a double", "x\n1\n3 2 1\n1\n0.75\n1e200\n",
+     lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=1e200), "molar_mass",
+     ["shape", "3", "2", "1", "--molar-mass", "1e200", "--vs", "0.75"], "--molar-mass", (AXES, "3,2,1,0.75,1e200"),
+     "molar_mass_g_per_mol"),
+    ("rho = -2 must be a positive number", "x\n1\n3 2 1\n2\n0.3 -2 0.7\n",
+     lambda: triex.virial(a=3, b=2, c=1, hydration=0.3, solvent_density=-2, vbar=0.7, molar_mass=1e4), "solvent_density",
+     SOLVE_VIRIAL + ["--hydration", "0.3", "--solvent-density", "-2", "--vbar", "0.7"], "--solvent-density",
+     (HYDRATED, "3,2,1,0.3,-2,0.7,1e4"), "solvent_density_g_per_ml"),
+    ("vs = vbar + delta/rho = -1.3 must be a positive number", "x\n1\n3 2 1\n2\n-2 1 0.7\n",
+     lambda: triex.virial(a=3, b=2, c=1, hydration=-2, solvent_density=1, vbar=0.7, molar_mass=1e4), "hydration",
+     SOLVE_VIRIAL + ["--hydration", "-2", "--solvent-density", "1", "--vbar", "0.7"], "--hydration",
+     (HYDRATED, "3,2,1,-2,1,0.7,1e4"), "hydration_g_per_g"),
+    ("I = 0 must be a positive number", "x\n1\n3 2 1\n1\n0.75\n14300\ny\ny\n5\n0\n",
+     lambda: triex.virial(a=3, b=2, c=1, vs=0.75, molar_mass=14300, valency=5, ionic_strength=0), "ionic_strength",
+     SOLVE_VIRIAL + ["--vs", "0.75", "--valency", "5", "--ionic-strength", "0"], "--ionic-strength",
+     (CHARGED, "3,2,1,0.75,14300,5,0"), "ionic_strength_mol_per_l"),
+    # Texts that are no number: Python reads them by the commands' grammar
+    # (python3 -m triex map), which refuses without naming a keyword.
+    ('"1e400" is beyond the range of a double', "x\n1\n1e400 1 1\n", lambda: triex._core.number("1e400"), None,
+     ["ured", "1e400", "1", "1"], "semi-axis A", (AXES, "1e400,1,1,0.75,1e4"), "a_angstrom"),
+    ('"x" is not a number', "x\n1\n3 2 1\n1\nx\n", lambda: triex._core.number("x"), None,
+     ["shape", "3", "2", "1", "--molar-mass", "1e4", "--vs", "x"], "--vs", (AXES, "3,2,1,x,1e4"), "vs_ml_per_g"),
 ]
 
 
-@pytest.mark.parametrize("answers, call", DIALOGUE_REFUSALS)
-def test_the_words_are_the_interactive_programs(answers, call):
+@pytest.mark.parametrize("words, answers, call, keyword, command, label, batch, column", ONE_WORDS_PER_FAULT)
+def test_one_fault_has_one_set_of_words_in_every_front_end(words, answers, call, keyword, command, label, batch,
+                                                           column):
+    with pytest.raises(ValueError) as refused:
+        call()
+    if keyword is None:
+        assert str(refused.value) == words
+    else:
+        assert (refused.value.keyword, refused.value.words) == (keyword, words)
     program = os.environ.get("TRIEX_BINARY")
     if not program:
         pytest.skip("TRIEX_BINARY (the built triex program) is not set")
-    run = subprocess.run([program], input=answers.encode(), capture_output=True, timeout=60)
-    assert run.returncode == 2, run.stderr
-    words = re.fullmatch(r'triex: answer to "[^"]*": (.*)\n', run.stderr.decode()).group(1)
-    with refusal(words):
-        call()
+
+    def stderr(arguments, stdin):
+        run = subprocess.run([program, *arguments], input=stdin.encode(), capture_output=True, timeout=60)
+        assert run.returncode == 2, run.stderr
+        return run.stderr.decode()
+
+    assert re.fullmatch(r'triex: answer to "[^"]*": (.*)\n', stderr([], answers)).group(1) == words
+    assert stderr(command, "") == f"triex {command[0]}: {label}: {words}\n"
+    header, row = batch
+    assert stderr(["batch", "-"], f"{header}\n{row}\n") == f'<stdin>:2: column "{column}": {words}\n'
 
 
 def test_the_version_is_the_programs():

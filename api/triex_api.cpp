@@ -25,6 +25,14 @@ void require_semi_axes(double a, double b, double c) {
   require(not_positive(Field::c, c));
 }
 
+// The semi-axes of a shape whose hydrodynamic and scattering factors are
+// wanted, refused under the longest when too elongated.
+void require_shape_factor_axes(double a, double b, double c) {
+  require_semi_axes(a, b, c);
+  const Field longest = a >= b && a >= c ? Field::a : b >= c ? Field::b : Field::c;
+  require(too_elongated_for_shape_factors(longest, a, b, c));
+}
+
 // The dialogue's rule for axial ratios: c is the unit of length, b = b/c and
 // a = (a/b)(b/c), which must itself be a positive finite number.
 struct SemiAxes {
@@ -131,17 +139,18 @@ double ured_from_virial(double B, double vs, double molar_mass, std::optional<Ch
 }
 
 ShapeFactors shape_factors(double a, double b, double c) {
-  require_semi_axes(a, b, c);
+  require_shape_factor_axes(a, b, c);
   return exact_shape_factors(a, b, c);
 }
 
 ShapeFactors shape_factors_ratios(double a_over_b, double b_over_c) {
   const SemiAxes s = semi_axes_from_ratios(a_over_b, b_over_c);
+  require(too_elongated_for_shape_factors(Field::a_over_b, s.a, s.b, s.c));
   return exact_shape_factors(s.a, s.b, s.c);
 }
 
 TranslationalFriction translational_friction(double a, double b, double c) {
-  require_semi_axes(a, b, c);
+  require_shape_factor_axes(a, b, c);
   return exact_translational_friction(a, b, c);
 }
 
@@ -151,12 +160,12 @@ Gyration gyration(double a, double b, double c) {
 }
 
 RotationalDiffusion rotational_diffusion(double a, double b, double c) {
-  require_semi_axes(a, b, c);
+  require_shape_factor_axes(a, b, c);
   return exact_rotational_diffusion(a, b, c);
 }
 
 double viscosity_increment(double a, double b, double c) {
-  require_semi_axes(a, b, c);
+  require_shape_factor_axes(a, b, c);
   return exact_viscosity_increment(a, b, c);
 }
 

@@ -61,7 +61,7 @@ CommandLineAction handle_command_line(std::span<const std::string_view> args, st
     out << "triex " << TRIEX_VERSION << '\n';
   }
   out.flush();
-  status = out ? 0 : report_write_failure(out, err);
+  status = out ? exit_code(Outcome::Done) : report_write_failure(out, err);
   return CommandLineAction::Exit;
 }
 

@@ -292,7 +292,7 @@ int run(std::istream& in, std::ostream& out, std::ostream& err) {
     err.flush();
     return exit_code(Outcome::Refused, static_cast<bool>(err));
   }
-  return 0;
+  return exit_code(Outcome::Done);
 }
 
 }  // namespace triex

@@ -393,6 +393,9 @@ int run_command(std::span<const std::string_view> args, Streams& streams) {
     say(err, line.command(), e.what() + line.help_hint());
   } catch (const std::invalid_argument& e) {  // a value the library refused, under its option
     say(err, line.command(), labelled(e));
+  } catch (const std::exception& e) {  // a library failure (no convergence, no memory): one line, never an abort
+    say(err, line.command(), e.what());
+    return exit_code(Outcome::HardFailure, static_cast<bool>(err));
   }
   return exit_code(Outcome::Refused, static_cast<bool>(err));
 }

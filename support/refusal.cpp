@@ -1,5 +1,6 @@
 #include "support/refusal.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -71,6 +72,13 @@ std::optional<Refusal> not_non_negative(Field field, double value) {
 std::optional<Refusal> not_finite(Field field, double value) {
   if (std::isfinite(value)) return std::nullopt;
   return refusal(field, {}, value, kFinite);
+}
+
+std::optional<Refusal> too_elongated_for_shape_factors(Field field, double a, double b, double c) {
+  const double ratio = std::max({a, b, c}) / std::min({a, b, c});
+  if (ratio <= kMaxShapeFactorRatio) return std::nullopt;
+  return Refusal(field, "the longest semi-axis is " + shortest(ratio) + " times the shortest,",
+                 "beyond " + shortest(kMaxShapeFactorRatio) + ": its shape factors overflow a double");
 }
 
 std::optional<Refusal> not_a_molar_mass(Field field, double value) {

@@ -42,6 +42,17 @@ std::optional<Refusal> not_finite(Field field, double value);
 // would otherwise come out as 0 (M above 9.480751908109176e153 g/mol).
 std::optional<Refusal> not_a_molar_mass(Field field, double value);
 
+// The shape factors stay finite up to this ratio of the longest semi-axis to
+// the shortest: beyond about 1e70 the viscosity increment's terms overflow,
+// and beyond about 1e75 the duplications of the Jeffery integrals cannot
+// reach their tolerance. No molecule comes near it; u_red has no such bound.
+inline constexpr double kMaxShapeFactorRatio = 1e50;
+
+// Nothing when the longest of a, b, c is at most kMaxShapeFactorRatio times
+// the shortest, else the refusal of `field`: "the longest semi-axis is 1e+60
+// times the shortest, beyond 1e+50: ...".
+std::optional<Refusal> too_elongated_for_shape_factors(Field field, double a, double b, double c);
+
 // The same rule for a value that is no input of the API (a datum of the fit,
 // the end of a grid), named in the words by `name`.
 std::optional<std::string> not_positive(std::string_view name, double value);

@@ -48,6 +48,18 @@ TEST(Api, SemiAxesThatAreNotPositiveFiniteNumbersAreRefusedByName) {
   EXPECT_EQ(refusal([] { gyration(kNaN, 1, 1); }), "a: a = nan must be a positive number");
   EXPECT_EQ(refusal([] { rotational_diffusion(1, -0.0, 1); }), "b: b = -0 must be a positive number");
   EXPECT_EQ(refusal([] { viscosity_increment(1, 1, 0); }), "c: c = 0 must be a positive number");
+  // Shape factors up to a ratio of 1e50 between the semi-axes, all finite at the bound.
+  const std::string beyond = "the longest semi-axis is 1e+60 times the shortest, beyond 1e+50: its shape factors overflow a double";
+  EXPECT_EQ(refusal([] { shape_factors(1, 1e60, 1); }), "b: " + beyond);
+  EXPECT_EQ(refusal([] { viscosity_increment(1, 1, 1e-60); }), "a: " + beyond);
+  EXPECT_EQ(refusal([] { shape_factors_ratios(1e40, 1e20); }), "a_over_b: " + beyond);
+  for (const auto& [a, b, c] : {std::array{1e50, 1.0, 1.0}, std::array{1.0, 1.0, 1e-50}, std::array{1e50, 1e25, 1.0}}) {
+    const ShapeFactors f = shape_factors(a, b, c);
+    for (const double x : {f.translation.stokes_radius, f.translation.perrin_ratio, f.gyration.gyration_ratio,
+                           f.rotation.harmonic_relaxation_time, f.viscosity_increment, f.ured,
+                           f.rotation.rotational_friction[0], f.rotation.relaxation_times[4]})
+      EXPECT_TRUE(std::isfinite(x) && x > 0) << a << " " << b << " " << c;
+  }
 }
 
 TEST(Api, SolutionValuesAreRefusedAsTheDialogueRefusesThem) {

@@ -54,7 +54,7 @@ CLI::App* add_structure_command(CLI::App& app, StructureOptions& o, CommonOption
   command->add_option("--model", o.model, "the model number in the file (default: the first model)");
   command->add_option("--chains", o.chains, "the chains to take, e.g. A,B (default: every chain)")->delimiter(',');
   command->add_flag("--with-hetero", o.with_hetero, "take waters, ligands and ions too (default: polymer residues only)");
-  const auto text_option = [&](const char* name, std::optional<std::string>& value, const char* help) {
+  const auto text_option = [&](const char* name, std::optional<std::string>& value, const std::string& help) {
     add_number_option(*command, name, value, help);
   };
   text_option("--molar-mass", o.molar_mass, "M (g/mol) of the molecule, for the predictions");
@@ -62,8 +62,10 @@ CLI::App* add_structure_command(CLI::App& app, StructureOptions& o, CommonOption
   text_option("--hydration", o.hydration, "delta (g/g), with --vbar and --solvent-density: vs = vbar + delta/rho");
   text_option("--vbar", o.vbar, "the partial specific volume (ml/g): s and f/f0");
   text_option("--solvent-density", o.solvent_density, "rho (g/ml): s");
-  text_option("--viscosity", o.viscosity, "eta of the solvent (mPa s; default 1.002, water at 20 C)");
-  text_option("--temperature", o.temperature, "T (K; default 293.15)");
+  const Solvent water;
+  text_option("--viscosity", o.viscosity,
+              "eta of the solvent (mPa s; default " + shortest(water.viscosity) + ", water at 20 C)");
+  text_option("--temperature", o.temperature, "T (K; default " + shortest(water.temperature) + ")");
   command->add_option("--format", format, "csv (the default) or json (one array of objects)")
       ->check(CLI::IsMember({"csv", "json"}));
   command->add_option("-o,--output", common.output,

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "cli/destination.hpp"
+#include "solution/given_inputs.hpp"
 #include "support/refusal.hpp"
 
 namespace triex::cli {
@@ -38,8 +39,7 @@ Datum datum(Measurement kind, const std::string& text) {
 FitInputs inputs(const FitOptions& o) {
   if (!o.molar_mass) throw std::invalid_argument("give --molar-mass M");
   if (!o.vbar) throw std::invalid_argument("give --vbar V");
-  if ((o.valency.has_value()) != (o.ionic_strength.has_value()))
-    throw std::invalid_argument("--valency and --ionic-strength go together");
+  const bool charge = charge_given(o.valency.has_value(), o.ionic_strength.has_value(), command_label);
   FitInputs in{};
   in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
   in.vbar = number_for(Field::vbar, *o.vbar);
@@ -48,7 +48,8 @@ FitInputs inputs(const FitOptions& o) {
   in.solvent.density = optional_number(o.solvent_density, Field::solvent_density);
   if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
   if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
-  if (o.valency) in.charge = Charge{number_for(Field::valency, *o.valency), number_for(Field::ionic_strength, *o.ionic_strength)};
+  if (charge)
+    in.charge = Charge{number_for(Field::valency, *o.valency), number_for(Field::ionic_strength, *o.ionic_strength)};
   for (int k = 0; k < kMeasurementKinds; ++k)
     if (o.data[k]) in.data.push_back(datum(static_cast<Measurement>(k), *o.data[k]));
   if (in.data.empty()) throw std::invalid_argument("give the measurements to fit (--virial, --sedimentation, ...)");

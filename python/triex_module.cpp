@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "api/result_columns.hpp"
+#include "solution/given_inputs.hpp"
 #include "support/exit_status.hpp"
 #include "support/number_text.hpp"
 #include "support/parallel_for.hpp"
@@ -450,6 +451,55 @@ py::tuple names_of(const Table& table, Entry entry) {
   return names;
 }
 
+// Which optional inputs may come together, for Python's keywords that may be
+// None: `given` holds the keywords given, `name` spells an input as the
+// caller shows it (the keyword itself, or an option of python3 -m triex).
+class GivenKeywords {
+ public:
+  GivenKeywords(std::vector<std::string> given, py::function name) : given_(std::move(given)), name_(std::move(name)) {}
+  bool has(Field field) const {
+    return std::find(given_.begin(), given_.end(), field_keyword(field)) != given_.end();
+  }
+  std::string operator()(Field field) const { return name_(text(field_keyword(field))).cast<std::string>(); }
+
+ private:
+  std::vector<std::string> given_;
+  py::function name_;
+};
+
+std::optional<Field> field_named(const std::optional<std::string>& keyword) {
+  if (!keyword) return std::nullopt;
+  for (int f = 0; f < kFieldCount; ++f)
+    if (field_keyword(static_cast<Field>(f)) == *keyword) return static_cast<Field>(f);
+  throw std::invalid_argument("no input is named " + *keyword);
+}
+
+std::string specific_volume_source_of(const GivenKeywords& given, bool also_for_others,
+                                      const std::optional<std::string>& needed_by) {
+  const GivenVolume volume{given.has(Field::vs), given.has(Field::hydration), given.has(Field::solvent_density),
+                           given.has(Field::vbar)};
+  switch (specific_volume_source(volume, also_for_others ? VbarAndRho::also_for_others : VbarAndRho::only_for_vs,
+                                 field_named(needed_by), given)) {
+    case VolumeSource::vs: return "vs";
+    case VolumeSource::hydration: return "hydration";
+    case VolumeSource::none: break;
+  }
+  return "none";
+}
+
+bool charge_given_of(const GivenKeywords& given) {
+  return charge_given(given.has(Field::valency), given.has(Field::ionic_strength), given);
+}
+
+bool ured_from_measurement_of(const GivenKeywords& given) {
+  const GivenSolution solution{given.has(Field::molar_mass),
+                               {given.has(Field::vs), given.has(Field::hydration), given.has(Field::solvent_density),
+                                given.has(Field::vbar)},
+                               given.has(Field::valency),
+                               given.has(Field::ionic_strength)};
+  return ured_from_measurement(given.has(Field::ured), given.has(Field::B), solution, given);
+}
+
 }  // namespace
 }  // namespace triex::python
 
@@ -482,6 +532,24 @@ PYBIND11_MODULE(_core, m) {
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
   // The commands' number grammar, for the package's own command line: the
   // number, or ValueError in the commands' words ("\"x\" is not a number").
+  m.def(
+      "specific_volume_source",
+      [](std::vector<std::string> given, py::function name, bool also_for_others, std::optional<std::string> needed_by) {
+        return specific_volume_source_of(GivenKeywords(std::move(given), std::move(name)), also_for_others, needed_by);
+      },
+      "given"_a, "name"_a, "also_for_others"_a, "needed_by"_a);
+  m.def(
+      "charge_given",
+      [](std::vector<std::string> given, py::function name) {
+        return charge_given_of(GivenKeywords(std::move(given), std::move(name)));
+      },
+      "given"_a, "name"_a);
+  m.def(
+      "ured_from_measurement",
+      [](std::vector<std::string> given, py::function name) {
+        return ured_from_measurement_of(GivenKeywords(std::move(given), std::move(name)));
+      },
+      "given"_a, "name"_a);
   m.def("number", [](const std::string& text) -> double {
     std::string problem;
     const auto value = triex::parse_number(text, problem);

@@ -404,27 +404,28 @@ def swollen_specific_volume(vbar, hydration, solvent_density):
     return _result(_core.swollen_specific_volume(*arrays), scalar)
 
 
-def _specific_volume(vs, hydration, solvent_density, vbar, *, required=True, beside_vs=False):
+def _given(**named):
+    """The keywords given (not None)."""
+    return [name for name, x in named.items() if x is not None]
+
+
+def _specific_volume(vs, hydration, solvent_density, vbar, *, needed_by=None, beside_vs=False):
     """vs as given, or derived from the hydration data; and whether derived.
     With `beside_vs`, vbar and solvent_density may come with vs (for other
-    quantities); unless `required`, neither is needed (None, False)."""
-    hydration_data = (hydration,) if beside_vs else (hydration, solvent_density, vbar)
-    if vs is not None:
-        if any(x is not None for x in hydration_data):
-            raise ValueError("give either vs or hydration, solvent_density and vbar, not both")
-        return vs, False
-    if hydration is None and not required:
-        return None, False
-    if any(x is None for x in (hydration, solvent_density, vbar)):
-        raise ValueError("give vs, or all three of hydration, solvent_density and vbar")
-    return swollen_specific_volume(vbar, hydration, solvent_density), True
+    quantities); without `needed_by` (the keyword that needs vs), vs may be
+    missing (None, False)."""
+    given = _given(vs=vs, hydration=hydration, solvent_density=solvent_density, vbar=vbar)
+    source = _core.specific_volume_source(given, str, beside_vs, needed_by)
+    if source == "hydration":
+        return swollen_specific_volume(vbar, hydration, solvent_density), True
+    return vs, False
 
 
 def _charge(valency, ionic_strength):
     """The charge as named arguments: both or none."""
-    if (valency is None) != (ionic_strength is None):
-        raise ValueError("valency and ionic_strength go together: give both or neither")
-    return {} if valency is None else {"valency": valency, "ionic_strength": ionic_strength}
+    if not _core.charge_given(_given(valency=valency, ionic_strength=ionic_strength), str):
+        return {}
+    return {"valency": valency, "ionic_strength": ionic_strength}
 
 
 def _shape(a, b, c, a_over_b, b_over_c):
@@ -486,7 +487,7 @@ def virial(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None, 
     """
     _check_method(method)
     u = _shape_ured(a, b, c, a_over_b, b_over_c, method)
-    specific_volume, derived = _specific_volume(vs, hydration, solvent_density, vbar)
+    specific_volume, derived = _specific_volume(vs, hydration, solvent_density, vbar, needed_by="molar_mass")
     charge = _charge(valency, ionic_strength)
     arrays, scalar = _arrays(ured=u, vs=specific_volume, molar_mass=molar_mass, **charge)
     arrays = np.broadcast_arrays(*arrays)
@@ -517,7 +518,7 @@ def ured_from_virial(*, B, molar_mass, vs=None, hydration=None, solvent_density=
         u_red (8 for a sphere; below 8 no ellipsoid has it), of the broadcast
         shape; a scalar when all arguments are scalars.
     """
-    specific_volume, _ = _specific_volume(vs, hydration, solvent_density, vbar)
+    specific_volume, _ = _specific_volume(vs, hydration, solvent_density, vbar, needed_by="B")
     charge = _charge(valency, ionic_strength)
     arrays, scalar = _arrays(B=B, vs=specific_volume, molar_mass=molar_mass, **charge)
     return _result((_core.ured_from_virial_charged if charge else _core.ured_from_virial)(*arrays), scalar)
@@ -619,7 +620,7 @@ def predict(*, molar_mass, a=None, b=None, c=None, a_over_b=None, b_over_c=None,
     shape, ratios = _shape(a, b, c, a_over_b, b_over_c)
     shape, compute = (({"a_over_b": shape[0], "b_over_c": shape[1]}, _core.predict_ratios) if ratios
                       else ({"a": shape[0], "b": shape[1], "c": shape[2]}, _core.predict))
-    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, beside_vs=True)
+    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, needed_by="molar_mass", beside_vs=True)
     with_vbar, with_rho = vbar is not None, solvent_density is not None
     named = dict(shape, molar_mass=molar_mass, vs=vs,
                  viscosity=_core.default_viscosity if viscosity is None else viscosity,
@@ -753,6 +754,6 @@ def structure(path, *, model=None, chains=None, with_hetero=False, molar_mass=No
     if isinstance(chains, str):
         chains = chains.split(",")
     chains = [] if chains is None else [str(c) for c in chains]
-    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, required=False, beside_vs=True)
+    vs, _ = _specific_volume(vs, hydration, solvent_density, vbar, beside_vs=True)
     optional = [None if x is None else float(x) for x in (molar_mass, vs, vbar, solvent_density, viscosity, temperature)]
     return _core.structure(path, model, chains, bool(with_hetero), *optional)

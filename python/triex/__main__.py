@@ -43,8 +43,7 @@ def _labelled(refusal, args):
     """A refusal of the library under the option that gave the value, as the
     triex commands show it; a u_red implied by --virial under none."""
     dest = refusal.keyword
-    option = "--virial" if dest == "B" else "--" + dest.replace("_", "-")
-    return f"{option}: {refusal.words}" if getattr(args, dest, None) is not None else refusal.words
+    return f"{_option(dest)}: {refusal.words}" if getattr(args, dest, None) is not None else refusal.words
 
 
 def _parser():
@@ -94,30 +93,17 @@ def _join_negative_values(argv):
     return joined
 
 
+def _option(keyword):
+    """The option of python3 -m triex map that gives the library's keyword."""
+    return "--virial" if keyword == "B" else "--" + keyword.replace("_", "-")
+
+
 def _measurement(args):
-    """The arguments of triex.ured_from_virial, checked in the words of
-    triex solve."""
-    hydration = (args.hydration, args.solvent_density, args.vbar)
-    charge = (args.valency, args.ionic_strength)
-    data = (args.molar_mass, args.vs, *hydration, *charge)
-    if args.ured is not None:
-        if args.B is not None or any(x is not None for x in data):
-            raise ValueError("--ured takes no solution data: give --ured X, or --virial B with its data")
-        return {}
-    if args.B is None:
-        if any(x is not None for x in data):
-            raise ValueError("--molar-mass, --vs and the other solution data go with --virial B")
-        return {}
-    if args.molar_mass is None:
-        raise ValueError("--virial needs --molar-mass M")
-    if args.vs is not None and any(x is not None for x in hydration):
-        raise ValueError("give --vs or --hydration, --solvent-density and --vbar, not both")
-    if args.vs is None and any(x is None for x in hydration):
-        raise ValueError("--virial needs --vs, or all of --hydration, --solvent-density and --vbar")
-    if (charge[0] is None) != (charge[1] is None):
-        raise ValueError("--valency and --ionic-strength go together")
+    """The arguments of triex.ured_from_virial, checked in the words of the options."""
     names = ("B", "molar_mass", "vs", "hydration", "solvent_density", "vbar", "valency", "ionic_strength")
-    return {name: getattr(args, name) for name in names if getattr(args, name) is not None}
+    measurement = {name: getattr(args, name) for name in names if getattr(args, name) is not None}
+    given = list(measurement) + (["ured"] if args.ured is not None else [])
+    return measurement if _core.ured_from_measurement(given, _option) else {}
 
 
 def _map(args):

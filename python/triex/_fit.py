@@ -180,8 +180,8 @@ def fit(*, molar_mass, vbar, hydration=None, vs=None, solvent_density=None, visc
     data = [(k, *_datum(k, given[k])) for k in _KEYWORDS if given[k] is not None]
     if not data:
         raise ValueError("give the measurements to fit (virial, sedimentation, ...)")
-    if (valency is None) != (ionic_strength is None):
-        raise ValueError("valency and ionic_strength go together")
+    _core.charge_given([name for name, x in (("valency", valency), ("ionic_strength", ionic_strength))
+                        if x is not None], str)
     optional = lambda name, x: None if x is None else _number(name, x)  # noqa: E731
     inputs = (
         _number("molar_mass", molar_mass), _number("vbar", vbar), optional("hydration", hydration), optional("vs", vs),

@@ -17,7 +17,7 @@ from matplotlib.lines import Line2D
 from matplotlib.transforms import ScaledTranslation
 from matplotlib.ticker import FixedLocator, FuncFormatter, LogLocator, MaxNLocator, NullFormatter
 
-from . import _stacklevel, solve, ured_from_virial, ured_ratios
+from . import _core, _stacklevel, solve, ured_from_virial, ured_ratios
 
 __all__ = ["ured_map", "default_levels", "fit_map"]
 
@@ -221,13 +221,10 @@ def ured_map(ab=(1, 100), bc=(1, 100), levels=None, ured=None, ax=None, **measur
     unknown = set(measurement) - set(_VIRIAL_ARGUMENTS)
     if unknown:
         raise ValueError(f"unknown argument(s) {', '.join(sorted(unknown))}")
-    if ured is not None and measurement:
-        raise ValueError("give either ured or the measured B with its data, not both")
-    missing = [name for name in ("B", "molar_mass") if measurement and measurement.get(name) is None]
-    if missing:
-        raise ValueError(f"the measured B needs {' and '.join(missing)}")
+    given = [name for name, x in dict(measurement, ured=ured).items() if x is not None]
+    from_measurement = _core.ured_from_measurement(given, str)
     ab_range, bc_range = _check_range("ab", ab), _check_range("bc", bc)
-    target = float(ured) if ured is not None else ured_from_virial(**measurement) if measurement else None
+    target = ured_from_virial(**measurement) if from_measurement else float(ured) if ured is not None else None
     curve = solve(target, _CURVE_POINTS) if target is not None else None
 
     x = np.geomspace(*ab_range, _GRID_POINTS)

@@ -127,8 +127,10 @@ TEST(Solve, IncompleteOrConflictingDataAreRefused) {
   } cases[] = {
       {{"solve"}, "triex solve: give --ured X, or --virial B with --molar-mass and --vs (or hydration)\n"},
       {{"solve", "--ured", "9", "--vs", "1"},
-       "triex solve: --ured takes no solution data: give --ured X, or --virial B with its data\n"},
-      {{"solve", "--virial", "1e-4", "--vs", "1"}, "triex solve: --virial needs --molar-mass M\n"},
+       "triex solve: --ured takes no solution data: give --ured, or --virial with its data\n"},
+      {{"solve", "--molar-mass", "1e4", "--vs", "1"},
+       "triex solve: --molar-mass, --vs and the other solution data go with --virial\n"},
+      {{"solve", "--virial", "1e-4", "--vs", "1"}, "triex solve: --virial needs --molar-mass\n"},
       {{"solve", "--virial", "1e-4", "--molar-mass", "1e4"},
        "triex solve: --virial needs --vs, or all of --hydration, --solvent-density and --vbar\n"},
       {{"solve", "--virial", "1e-4", "--molar-mass", "1e4", "--vs", "1", "--vbar", "0.7"},

@@ -84,7 +84,7 @@ TEST(StructureCommand, PredictionsNeedAMolarMassAndVs) {
   const Refused refused[] = {
       {{"--molar-mass", "14000"}, "triex structure: a molar mass needs vs (or the hydration) for the predictions\n"},
       {{"--vs", "0.98"}, "triex structure: vs needs a molar mass for the predictions\n"},
-      {{"--molar-mass", "14000", "--hydration", "0.3"}, "triex structure: --hydration needs --vbar and --solvent-density\n"},
+      {{"--molar-mass", "14000", "--hydration", "0.3"}, "triex structure: --hydration needs --solvent-density and --vbar\n"},
       {{"--molar-mass", "-1", "--vs", "0.98"}, "triex structure: --molar-mass: M = -1 must be a positive number\n"},
       {{"--molar-mass", "14000", "--vs", "x"}, "triex structure: --vs: \"x\" is not a number\n"},
   };

@@ -145,7 +145,7 @@ def test_default_levels_start_at_the_sphere_and_stay_below_the_highest():
 @pytest.mark.parametrize("arguments, message", [
     (dict(ab=(0.5, 10)), "ab = (0.5, 10) must be two increasing axial ratios, the first at least 1"),
     (dict(bc=(10, 10)), "bc = (10, 10) must be two increasing axial ratios, the first at least 1"),
-    (dict(ured=12.0, B=1e-4, vs=1, molar_mass=1e4), "give either ured or the measured B with its data, not both"),
+    (dict(ured=12.0, B=1e-4, vs=1, molar_mass=1e4), "ured takes no solution data: give ured, or B with its data"),
     (dict(ured=5.0), "ured: ured = 5 is below 8, the sphere's: no ellipsoid has it"),
     (dict(temperature=300), "unknown argument(s) temperature"),
 ])
@@ -183,9 +183,9 @@ def test_the_command_writes_the_map(tmp_path, name):
     # under the earlier name --B.
     (["--virial", "-1e-4", "--molar-mass", "1e4", "--vs", "1"], 2, "ured = -2 is below 8, the sphere's: no ellipsoid has it"),
     (["--B", "-1e-4", "--molar-mass", "1e4", "--vs", "1"], 2, "ured = -2 is below 8, the sphere's: no ellipsoid has it"),
-    (["--virial", "3e-4", "--vs", "1"], 2, "--virial needs --molar-mass M"),
+    (["--virial", "3e-4", "--vs", "1"], 2, "--virial needs --molar-mass"),
     (["--virial", "3e-4", "--molar-mass", "1e4"], 2, "--virial needs --vs, or all of --hydration, --solvent-density and --vbar"),
-    (["--ured", "12", "--vs", "1"], 2, "--ured takes no solution data: give --ured X, or --virial B with its data"),
+    (["--ured", "12", "--vs", "1"], 2, "--ured takes no solution data: give --ured, or --virial with its data"),
     (["--ured", "12", "--dpi", "0"], 2, "--dpi 0 must be a positive number of at most 10000"),
     (["--ured", "x"], 2, 'argument --ured: "x" is not a number (try python3 -m triex map --help)'),
     (["--ured", "1e400"], 2, 'argument --ured: "1e400" is beyond the range of a double (try python3 -m triex map --help)'),

@@ -90,5 +90,5 @@ def test_refused_files_and_inputs_raise_value_error(tmp_path):
         triex.structure(flat)
     with pytest.raises(ValueError, match="a molar mass needs vs"):
         triex.structure(FILES[0], molar_mass=15000)
-    with pytest.raises(ValueError, match="give vs, or all three of hydration, solvent_density and vbar"):
+    with pytest.raises(ValueError, match="hydration needs solvent_density and vbar"):
         triex.structure(FILES[0], molar_mass=15000, hydration=0.3)

@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/counters.hpp"
+#include "bench/shapes.hpp"
 
 #include <cmath>
 #include <cstdio>
@@ -26,16 +27,6 @@
 
 namespace triex::bench {
 namespace {
-
-struct Shape {
-  double a, b, c;
-};
-
-std::string label(const Shape& s) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%g,%g,%g", s.a, s.b, s.c);
-  return text;
-}
 
 // CPU time of the calling thread, in nanoseconds.
 double thread_cpu_ns() {
@@ -71,10 +62,7 @@ void ShapeFactorsOverUred(benchmark::State& state, Shape s) {
 }
 
 void ShapeFactorsRandom(benchmark::State& state) {
-  std::mt19937_64 rng(1);
-  std::uniform_real_distribution<double> exponent(-6, 6);
-  std::vector<Shape> shapes(4096);
-  for (Shape& s : shapes) s = {1.0, std::pow(10.0, exponent(rng)), std::pow(10.0, exponent(rng))};
+  const std::vector<Shape> shapes = random_shapes(4096);
   for (auto _ : state) {
     for (const Shape& s : shapes) benchmark::DoNotOptimize(shape_factors(s.a, s.b, s.c));
   }

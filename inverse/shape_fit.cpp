@@ -512,19 +512,11 @@ void check_fit_inputs(const FitInputs& in) {
                          " (s, D and the Stokes radius count as one)");
 }
 
-FitResult fit_shape(const FitInputs& in) {
-  const MeasurementModel model(in);
-  refuse_unreachable(in, model);
-  const int unknowns = model.hydration_fitted() ? 3 : 2;
+namespace {
 
-  FitResult result{};
-  result.hydration_fitted = model.hydration_fitted();
-  result.degrees_of_freedom = model.size() - unknowns;
-  result.chi2_limit = 2 * boost::math::gamma_p_inv(std::max(1, result.degrees_of_freedom) / 2.0, 0.999);
-
-  // The search grid.
+// chi^2 over the search grid, profiled over w, and the w of each node.
+std::vector<double> search_grid(const MeasurementModel& model, FitGrid& search) {
   const auto& table = search_table();
-  FitGrid& search = result.search;
   search.rows = search.columns = kSearchNodes;
   std::vector<double> node_w(table.size());
   for (int k = 0; k < static_cast<int>(table.size()); ++k) {
@@ -534,8 +526,11 @@ FitResult fit_shape(const FitInputs& in) {
     search.chi2.push_back(p.chi2);
     node_w[k] = p.w;
   }
+  return node_w;
+}
 
-  // Nodes that are minima of their neighbourhood, the lowest first.
+// Nodes that are minima of their neighbourhood, the lowest first, at most kMaxStarts.
+std::vector<int> neighbourhood_minima(const FitGrid& search) {
   std::vector<int> starts;
   for (int i = 0; i < kSearchNodes; ++i)
     for (int j = 0; j < kSearchNodes; ++j) {
@@ -552,7 +547,14 @@ FitResult fit_shape(const FitInputs& in) {
     }
   std::sort(starts.begin(), starts.end(), [&](int p, int q) { return search.chi2[p] < search.chi2[q]; });
   if (starts.size() > kMaxStarts) starts.resize(kMaxStarts);
+  return starts;
+}
 
+// The distinct minima refined from the starts, the lowest first: refinements
+// that leave the box or stop on a spheroid line's saddle are dropped, and two
+// that are not separated by a barrier are one.
+std::vector<LocalMinimum> refined_minima(const MeasurementModel& model, const FitGrid& search,
+                                         const std::vector<int>& starts, const std::vector<double>& node_w) {
   std::vector<LocalMinimum> minima;
   for (const int k : starts) {
     const LocalMinimum m = refine_minimum(model, search.x[k], search.y[k], node_w[k]);
@@ -575,9 +577,13 @@ FitResult fit_shape(const FitInputs& in) {
     minima.push_back({search.x[k], search.y[k], node_w[k], search.chi2[k], 0});
   }
   std::sort(minima.begin(), minima.end(), [](const LocalMinimum& p, const LocalMinimum& q) { return p.chi2 < q.chi2; });
-  const double chi2_min = minima.front().chi2;
-  result.consistent = chi2_min <= result.chi2_limit;
+  return minima;
+}
 
+// Each minimum as a solution; those within the 95 % level of the best carry
+// their confidence regions.
+void add_solutions(const MeasurementModel& model, const std::vector<LocalMinimum>& minima, FitResult& result) {
+  const double chi2_min = minima.front().chi2;
   for (const LocalMinimum& m : minima) {
     FitSolution s = describe(model, m);
     if (m.chi2 <= chi2_min + kDeltaChi2_95) {
@@ -593,47 +599,73 @@ FitResult fit_shape(const FitInputs& in) {
     }
     result.solutions.push_back(std::move(s));
   }
+}
 
-  // Conditioning of the best solution.
-  const LocalMinimum& best = minima.front();
+// The conditioning of the best solution: the two data whose level curves
+// cross at the smallest angle, and the one measurement of another kind that
+// would lower the error amplification most.
+void add_conditioning(const MeasurementModel& model, const LocalMinimum& best, FitResult& result) {
   result.ill_conditioned = !(result.solutions.front().amplification <= kIllConditioned);
   result.weak_first = result.weak_second = -1;
   result.weak_angle_degrees = NAN;
-  {
-    const auto shapes = stencil(best.x, best.y);
-    const auto& kinds = model.kinds();
-    for (int d = 0; d < model.size(); ++d)
-      for (int e = d + 1; e < model.size(); ++e) {
-        const double angle = level_curve_angle_degrees(log_gradient(model, kinds[d], shapes, best.w).head<2>(),
-                                                      log_gradient(model, kinds[e], shapes, best.w).head<2>());
-        if (angle < result.weak_angle_degrees || (std::isnan(result.weak_angle_degrees) && !std::isnan(angle))) {
-          result.weak_angle_degrees = angle;
-          result.weak_first = d;
-          result.weak_second = e;
-        }
-      }
-    std::array<bool, kMeasurementKinds> present{};
-    for (const Measurement kind : kinds) present[information_class(kind)] = true;
-    result.amplification_with_addition = NAN;
-    for (const Measurement candidate : {Measurement::RelaxationTime, Measurement::IntrinsicViscosity,
-                                        Measurement::RadiusOfGyration, Measurement::StokesRadius, Measurement::Virial}) {
-      if (present[information_class(candidate)]) continue;
-      const Measurement added[] = {candidate};
-      const double amplification = error_amplification(model, best.x, best.y, best.w, added);
-      if (!result.best_addition || amplification < result.amplification_with_addition) {
-        result.best_addition = candidate;
-        result.amplification_with_addition = amplification;
+  const auto shapes = stencil(best.x, best.y);
+  const auto& kinds = model.kinds();
+  for (int d = 0; d < model.size(); ++d)
+    for (int e = d + 1; e < model.size(); ++e) {
+      const double angle = level_curve_angle_degrees(log_gradient(model, kinds[d], shapes, best.w).head<2>(),
+                                                    log_gradient(model, kinds[e], shapes, best.w).head<2>());
+      if (angle < result.weak_angle_degrees || (std::isnan(result.weak_angle_degrees) && !std::isnan(angle))) {
+        result.weak_angle_degrees = angle;
+        result.weak_first = d;
+        result.weak_second = e;
       }
     }
+  std::array<bool, kMeasurementKinds> present{};
+  for (const Measurement kind : kinds) present[information_class(kind)] = true;
+  result.amplification_with_addition = NAN;
+  for (const Measurement candidate : {Measurement::RelaxationTime, Measurement::IntrinsicViscosity,
+                                      Measurement::RadiusOfGyration, Measurement::StokesRadius, Measurement::Virial}) {
+    if (present[information_class(candidate)]) continue;
+    const Measurement added[] = {candidate};
+    const double amplification = error_amplification(model, best.x, best.y, best.w, added);
+    if (!result.best_addition || amplification < result.amplification_with_addition) {
+      result.best_addition = candidate;
+      result.amplification_with_addition = amplification;
+    }
   }
+}
 
-  // Each datum's deviation over the search grid at the best solution's w.
-  result.datum_deviation.assign(model.size(), std::vector<double>(table.size()));
+// Each datum's deviation over the search grid at the best solution's w.
+std::vector<std::vector<double>> datum_deviations(const MeasurementModel& model, double w) {
+  const auto& table = search_table();
+  std::vector<std::vector<double>> deviation(model.size(), std::vector<double>(table.size()));
   std::vector<double> r(model.size());
   for (int k = 0; k < static_cast<int>(table.size()); ++k) {
-    model.residuals(table[k], best.w, r);
-    for (int d = 0; d < model.size(); ++d) result.datum_deviation[d][k] = r[d];
+    model.residuals(table[k], w, r);
+    for (int d = 0; d < model.size(); ++d) deviation[d][k] = r[d];
   }
+  return deviation;
+}
+
+}  // namespace
+
+FitResult fit_shape(const FitInputs& in) {
+  const MeasurementModel model(in);
+  refuse_unreachable(in, model);
+  const int unknowns = model.hydration_fitted() ? 3 : 2;
+
+  FitResult result{};
+  result.hydration_fitted = model.hydration_fitted();
+  result.degrees_of_freedom = model.size() - unknowns;
+  result.chi2_limit = 2 * boost::math::gamma_p_inv(std::max(1, result.degrees_of_freedom) / 2.0, 0.999);
+
+  const std::vector<double> node_w = search_grid(model, result.search);
+  const std::vector<LocalMinimum> minima =
+      refined_minima(model, result.search, neighbourhood_minima(result.search), node_w);
+  result.consistent = minima.front().chi2 <= result.chi2_limit;
+  add_solutions(model, minima, result);
+  add_conditioning(model, minima.front(), result);
+  result.datum_deviation = datum_deviations(model, minima.front().w);
   return result;
 }
 

@@ -48,11 +48,13 @@ std::string joined(std::span<const Datum> data) {
   return text;
 }
 
-std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_header,
-                                         const std::vector<std::string>& results, BatchLayout& layout) {
-  layout = BatchLayout{};
-  layout.recomputed.assign(raw_header.size(), false);
-  std::vector<std::size_t> carried;  // the columns of no datum and no result
+namespace {
+
+// Names every column of the header: a datum, a result that batch computes
+// again, or text carried through (whose index joins `carried`).
+std::optional<ColumnProblem> name_columns(const std::vector<std::string>& raw_header,
+                                          const std::vector<std::string>& results, BatchLayout& layout,
+                                          std::vector<std::size_t>& carried) {
   std::vector<bool> result_seen(results.size(), false);
   for (std::size_t i = 0; i < raw_header.size(); ++i) {
     std::string name(trimmed(raw_header[i]));
@@ -76,36 +78,54 @@ std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_hea
     }
     layout.header.push_back(std::move(name));
   }
+  return std::nullopt;
+}
 
-  const auto has = [&](Datum d) { return layout[d].has_value(); };
+// Which data a named header has, and the carried names that are a slip away
+// from a datum's.
+class HeaderData {
+ public:
+  HeaderData(const BatchLayout& layout, const std::vector<std::size_t>& carried) : layout_(layout), carried_(carried) {}
+  bool has(Datum d) const { return layout_[d].has_value(); }
+  std::size_t count(std::span<const Datum> group) const {
+    return static_cast<std::size_t>(std::count_if(group.begin(), group.end(), [&](Datum d) { return has(d); }));
+  }
   // The carried column whose name is a slip away from the datum's, if any.
-  const auto slip_for = [&](Datum d) -> std::optional<std::size_t> {
-    for (const std::size_t i : carried)
-      if (close(layout.header[i], name_of(d))) return i;
+  std::optional<std::size_t> slip_for(Datum d) const {
+    for (const std::size_t i : carried_)
+      if (close(layout_.header[i], name_of(d))) return i;
     return std::nullopt;
-  };
+  }
   // A datum the header lacks; when a carried name is a slip away from it, that name is the problem.
-  const auto missing = [&](Datum d, std::string what) {
+  ColumnProblem missing(Datum d, std::string what) const {
     if (const auto i = slip_for(d))
-      return ColumnProblem{layout.header[*i], "unknown name; did you mean \"" + std::string(name_of(d)) + "\"?"};
+      return ColumnProblem{layout_.header[*i], "unknown name; did you mean \"" + std::string(name_of(d)) + "\"?"};
     return ColumnProblem{std::string(name_of(d)), std::move(what)};
-  };
-  const auto count = [&](std::span<const Datum> group) {
-    return static_cast<std::size_t>(std::count_if(group.begin(), group.end(), has));
-  };
+  }
 
+ private:
+  const BatchLayout& layout_;
+  const std::vector<std::size_t>& carried_;
+};
+
+// Whether the data make rows: complete groups, a shape, vs typed or from
+// hydration data (in batch's own output both, and the typed vs is computed
+// again), a molar mass, a charge in full or not at all.
+std::optional<ColumnProblem> check_data(const HeaderData& data, BatchLayout& layout) {
+  const auto has = [&](Datum d) { return data.has(d); };
   // With a solvent column vbar and rho may stand beside vs, for s and f/f0; the hydration needs both.
   layout.predicts = has(Datum::Viscosity) || has(Datum::Temperature);
   for (const std::span<const Datum> group : {std::span<const Datum>(kAxes), std::span<const Datum>(kRatios),
                                              std::span<const Datum>(kHydration)})
-    if (count(group) != 0 && count(group) != group.size() &&
+    if (data.count(group) != 0 && data.count(group) != group.size() &&
         !(layout.predicts && group.data() == kHydration.data() && !has(Datum::Hydration)))
-      return missing(*std::find_if_not(group.begin(), group.end(), has),
-                     "missing from the header, which has the other columns of its group");
-  if (count(kAxes) == 0 && count(kRatios) == 0)
-    return missing(Datum::A, "missing from the header: the shape needs " + joined(kAxes) + " or " + joined(kRatios));
+      return data.missing(*std::find_if_not(group.begin(), group.end(), has),
+                          "missing from the header, which has the other columns of its group");
+  if (data.count(kAxes) == 0 && data.count(kRatios) == 0)
+    return data.missing(Datum::A,
+                        "missing from the header: the shape needs " + joined(kAxes) + " or " + joined(kRatios));
 
-  const bool hydration = count(kHydration) == kHydration.size();
+  const bool hydration = data.count(kHydration) == kHydration.size();
   const bool earlier_output = std::find(layout.recomputed.begin(), layout.recomputed.end(), true) !=
                               layout.recomputed.end();
   if (has(Datum::Vs) && hydration) {
@@ -116,19 +136,23 @@ std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_hea
     layout.place[static_cast<std::size_t>(Datum::Vs)].reset();
   }
   if (!has(Datum::Vs) && !hydration)
-    return missing(Datum::Vs, "missing from the header: give vs_ml_per_g or " + joined(kHydration));
+    return data.missing(Datum::Vs, "missing from the header: give vs_ml_per_g or " + joined(kHydration));
   layout.vs_derived = hydration;
 
-  if (!has(Datum::MolarMass)) return missing(Datum::MolarMass, "missing from the header");
-  if (count(kCharge) == 1)
-    return missing(has(Datum::Valency) ? Datum::IonicStrength : Datum::Valency,
-                   "missing from the header: valency and ionic_strength_mol_per_l go together");
+  if (!has(Datum::MolarMass)) return data.missing(Datum::MolarMass, "missing from the header");
+  if (data.count(kCharge) == 1)
+    return data.missing(has(Datum::Valency) ? Datum::IonicStrength : Datum::Valency,
+                        "missing from the header: valency and ionic_strength_mol_per_l go together");
+  return std::nullopt;
+}
 
-  // Accepted: a carried name that looks like a datum the header lacks, say so.
+// The notes on an accepted header: a carried name that looks like a datum the
+// header lacks, and the results of an earlier run that are computed again.
+void add_notes(const HeaderData& data, BatchLayout& layout) {
   for (std::size_t d = 0; d < kDatumCount; ++d) {
     const Datum datum = static_cast<Datum>(d);
-    if (has(datum) || (datum == Datum::Vs && hydration)) continue;
-    if (const auto i = slip_for(datum))
+    if (data.has(datum) || (datum == Datum::Vs && layout.vs_derived)) continue;
+    if (const auto i = data.slip_for(datum))
       layout.notes.push_back("column \"" + layout.header[*i] + "\" is carried as text: did you mean \"" +
                              std::string(name_of(datum)) + "\"?");
   }
@@ -137,6 +161,19 @@ std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_hea
     if (layout.recomputed[i]) recomputed += (recomputed.empty() ? "" : ", ") + layout.header[i];
   if (!recomputed.empty())
     layout.notes.push_back("columns that batch computes are computed again, not carried: " + recomputed);
+}
+
+}  // namespace
+
+std::optional<ColumnProblem> read_layout(const std::vector<std::string>& raw_header,
+                                         const std::vector<std::string>& results, BatchLayout& layout) {
+  layout = BatchLayout{};
+  layout.recomputed.assign(raw_header.size(), false);
+  std::vector<std::size_t> carried;  // the columns of no datum and no result
+  if (auto problem = name_columns(raw_header, results, layout, carried)) return problem;
+  const HeaderData data(layout, carried);
+  if (auto problem = check_data(data, layout)) return problem;
+  add_notes(data, layout);
   return std::nullopt;
 }
 

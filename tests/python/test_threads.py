@@ -15,8 +15,11 @@ UNIT_SECONDS = 0.002
 UNITS = 25
 # The long call lasts about this long, twenty times the 0.05 s of the units.
 # Were the lock held, the main thread would get at most one switch interval
-# (5 ms, two or three units) before the call and none during it.
+# (5 ms, two or three units) before the call and none during it; so eight
+# units done while the call runs show the lock released, with room for a
+# machine so busy that the call runs ten times quicker than measured.
 CALL_SECONDS = 1.0
+UNITS_THAT_SHOW_THE_LOCK_RELEASED = 8
 
 
 def python_work_unit():
@@ -75,7 +78,6 @@ def test_another_thread_runs_during_a_long_call(name):
     while units < UNITS and not finished.is_set():
         python_work_unit()
         units += 1
-    finished_before_the_units = finished.is_set()
     worker.join()
-    assert units == UNITS and not finished_before_the_units, (
+    assert units >= UNITS_THAT_SHOW_THE_LOCK_RELEASED, (
         f"{units} units of Python work done before the call of size {size} returned")

@@ -128,6 +128,8 @@ TEST(Solve, IncompleteOrConflictingDataAreRefused) {
       {{"solve"}, "triex solve: give --ured X, or --virial B with --molar-mass and --vs (or hydration)\n"},
       {{"solve", "--ured", "9", "--vs", "1"},
        "triex solve: --ured takes no solution data: give --ured, or --virial with its data\n"},
+      {{"solve", "--ured", "9", "--molar-mass", "1e4"},
+       "triex solve: --ured takes no solution data: give --ured, or --virial with its data\n"},
       {{"solve", "--molar-mass", "1e4", "--vs", "1"},
        "triex solve: --molar-mass, --vs and the other solution data go with --virial\n"},
       {{"solve", "--virial", "1e-4", "--vs", "1"}, "triex solve: --virial needs --molar-mass\n"},

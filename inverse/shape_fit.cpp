@@ -27,6 +27,17 @@ constexpr double kStep = 1e-5;
 
 double search_coordinate(int k) { return kSpan * k / (kSearchNodes - 1); }
 
+// The shape at (x, y) for a refinement that may step far out of the box:
+// beyond four times the box (ratios of 1e12) it is held at that distance, a
+// plateau the step leaves or stops on, and a refinement that ends out there is
+// dropped as having left the box. Without the hold a step to ratios beyond
+// about 1e75 made the shape factors' duplications fail, and the whole fit with
+// them.
+ShapeFactors shape_in_reach(double x, double y) {
+  const double far = 4 * kSpan;
+  return shape_at(std::clamp(x, -far, far), std::clamp(y, -far, far));
+}
+
 // The shape factors of the search grid's nodes, row i (y) major: the same
 // for every fit, so computed once (a thread-safe static, never written after).
 const std::vector<ShapeFactors>& search_table() {
@@ -75,7 +86,7 @@ struct Residuals : Eigen::DenseFunctor<double> {
   double w_of(const InputType& p) const { return p.size() == 3 ? p[2] : model.known_w(); }
   void residuals(double x, double y, double w, ValueType& f) const {
     ++evaluations;
-    model.residuals(shape_at(x, y), w, std::span<double>(f.data(), f.size()));
+    model.residuals(shape_in_reach(x, y), w, std::span<double>(f.data(), f.size()));
   }
   int operator()(const InputType& p, ValueType& f) const {
     residuals(p[0], p[1], w_of(p), f);
@@ -445,7 +456,7 @@ LocalMinimum refine_minimum(const MeasurementModel& model, double x, double y, d
   lm.minimize(p);
   LocalMinimum m{p[0], p[1], f.inputs() == 3 ? p[2] : model.known_w(), 0, 0};
   fold(m.x, m.y);
-  m.chi2 = model.chi2(shape_at(m.x, m.y), m.w);
+  m.chi2 = model.chi2(shape_in_reach(m.x, m.y), m.w);
   m.evaluations = f.evaluations;
   return m;
 }
@@ -552,7 +563,7 @@ std::vector<int> neighbourhood_minima(const FitGrid& search) {
 
 // The distinct minima refined from the starts, the lowest first: refinements
 // that leave the box or stop on a spheroid line's saddle are dropped, and two
-// that are not separated by a barrier are one.
+// that are not separated by a barrier are one. The starts are the lowest first.
 std::vector<LocalMinimum> refined_minima(const MeasurementModel& model, const FitGrid& search,
                                          const std::vector<int>& starts, const std::vector<double>& node_w) {
   std::vector<LocalMinimum> minima;
@@ -571,11 +582,14 @@ std::vector<LocalMinimum> refined_minima(const MeasurementModel& model, const Fi
     }
     if (!merged) minima.push_back(m);
   }
-  if (minima.empty()) {
-    // Every refinement left the box: the best node is the closest shape in it.
-    const int k = starts.front();
-    minima.push_back({search.x[k], search.y[k], node_w[k], search.chi2[k], 0});
-  }
+  // A refinement only descends from its node, so when no minimum kept is as
+  // low as the best node, that node's refinement left the box (down a valley
+  // towards an infinitely thin or long shape): the best node is then the
+  // closest shape in the box, and not the higher minimum that stayed in it.
+  const int k = starts.front();
+  const bool best_node_lost = std::none_of(minima.begin(), minima.end(),
+                                           [&](const LocalMinimum& m) { return m.chi2 <= search.chi2[k]; });
+  if (best_node_lost) minima.push_back({search.x[k], search.y[k], node_w[k], search.chi2[k], 0});
   std::sort(minima.begin(), minima.end(), [](const LocalMinimum& p, const LocalMinimum& q) { return p.chi2 < q.chi2; });
   return minima;
 }

@@ -44,6 +44,19 @@ def test_an_ill_conditioned_fit_warns_with_the_weak_pair_and_the_helpful_datum()
     assert result.solutions[0].amplification > 10
 
 
+@pytest.mark.parametrize("data", [
+    # A refinement steps to ratios beyond 1e75, where the shape factors' duplications fail.
+    dict(diffusion=5.150231652892078e-07, virial=3.1173027360817895e-4, intrinsic_viscosity=9.454338537826564),
+    # The best node's refinement leaves the box down a valley to vs -> 0; only the sphere's stays.
+    dict(intrinsic_viscosity=47.604877056238074, relaxation_time=59.15042338207336, diffusion=3.9704364418585893e-07),
+])
+def test_no_solution_is_worse_than_the_best_node_of_the_search(data):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", triex.FitWarning)
+        result = triex.fit(molar_mass=50000, vbar=0.73, solvent_density=0.9982, **data)
+    assert result.solutions[0].chi2 <= result.search["chi2"].min()
+
+
 def test_refusals_name_the_keyword_in_the_words_of_the_command():
     d = exact_data()
     with pytest.raises(ValueError, match="2 independent data cannot fix 3 unknowns"):

@@ -72,6 +72,4 @@ class CsvReader {
   bool started_ = false;
 };
 
-using triex::valid_utf8;
-
 }  // namespace triex::cli

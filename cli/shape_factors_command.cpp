@@ -7,7 +7,7 @@
 #include "cli/command_runs.hpp"
 #include "cli/destination.hpp"
 #include "cli/hydrodynamic_cells.hpp"
-#include "solution/given_inputs.hpp"
+#include "cli/specific_volume_option.hpp"
 #include "triex/triex.hpp"
 
 namespace triex::cli {
@@ -22,16 +22,12 @@ std::optional<PredictionInputs> prediction_inputs(const ShapeOptions& o) {
       throw std::invalid_argument("the solution's options need --molar-mass M");
     return std::nullopt;
   }
-  const GivenVolume volume{o.vs.has_value(), hydration, o.solvent_density.has_value(), o.vbar.has_value()};
-  const VolumeSource source =
-      specific_volume_source(volume, VbarAndRho::also_for_others, Field::molar_mass, command_label);
+  const VolumeSource source = volume_source_of(o, VbarAndRho::also_for_others, Field::molar_mass);
   PredictionInputs in{};
   in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
   if (o.vbar) in.vbar = number_for(Field::vbar, *o.vbar);
   if (o.solvent_density) in.solvent.density = number_for(Field::solvent_density, *o.solvent_density);
-  in.vs = source == VolumeSource::vs
-              ? number_for(Field::vs, *o.vs)
-              : swollen_specific_volume(*in.vbar, number_for(Field::hydration, *o.hydration), *in.solvent.density);
+  in.vs = *specific_volume_of(o, source);
   if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
   if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
   return in;

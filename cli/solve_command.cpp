@@ -4,7 +4,7 @@
 
 #include "cli/command_runs.hpp"
 #include "cli/destination.hpp"
-#include "solution/given_inputs.hpp"
+#include "cli/specific_volume_option.hpp"
 #include "triex/triex.hpp"
 
 namespace triex::cli {
@@ -12,19 +12,14 @@ namespace {
 
 // The u_red to solve for: --ured, or 2 M (B - B(z)) / vs from --virial.
 double target_ured(const SolveOptions& o) {
-  const GivenSolution given{o.molar_mass.has_value(),
-                            {o.vs.has_value(), o.hydration.has_value(), o.solvent_density.has_value(),
-                             o.vbar.has_value()},
-                            o.valency.has_value(),
+  const GivenSolution given{o.molar_mass.has_value(), given_volume(o), o.valency.has_value(),
                             o.ionic_strength.has_value()};
   if (!ured_from_measurement(o.ured.has_value(), o.virial.has_value(), given, command_label)) {
     if (!o.ured) throw std::invalid_argument("give --ured X, or --virial B with --molar-mass and --vs (or hydration)");
     return number_for(Field::ured, *o.ured);
   }
-  const double vs = o.vs ? number_for(Field::vs, *o.vs)
-                         : swollen_specific_volume(number_for(Field::vbar, *o.vbar),
-                                                   number_for(Field::hydration, *o.hydration),
-                                                   number_for(Field::solvent_density, *o.solvent_density));
+  // Where vs comes from was judged with B's other data just above.
+  const double vs = *specific_volume_of(o, o.vs ? VolumeSource::vs : VolumeSource::hydration);
   std::optional<Charge> z;
   if (o.valency) z = Charge{number_for(Field::valency, *o.valency), number_for(Field::ionic_strength, *o.ionic_strength)};
   return ured_from_virial(number_for(Field::B, *o.virial), vs, number_for(Field::molar_mass, *o.molar_mass), z);

@@ -12,8 +12,7 @@
 #include "cli/number_option.hpp"
 #include "cli/progress.hpp"
 #include "cli/rounds.hpp"
-#include "cli/values.hpp"
-#include "solution/given_inputs.hpp"
+#include "cli/specific_volume_option.hpp"
 #include "structure/structure_report.hpp"
 #include "support/refusal.hpp"
 #include "support/safe_text.hpp"
@@ -27,17 +26,13 @@ constexpr std::size_t kRound = 256;
 // The inputs of the predictions: vs typed, or vbar + delta / rho.
 StructureInputs inputs_of(const StructureOptions& o) {
   StructureInputs in;
-  const GivenVolume volume{o.vs.has_value(), o.hydration.has_value(), o.solvent_density.has_value(),
-                           o.vbar.has_value()};
-  const VolumeSource source = specific_volume_source(volume, VbarAndRho::also_for_others, std::nullopt, command_label);
+  const VolumeSource source = volume_source_of(o, VbarAndRho::also_for_others, std::nullopt);
   if (o.molar_mass) in.molar_mass = number_for(Field::molar_mass, *o.molar_mass);
   if (o.vbar) in.vbar = number_for(Field::vbar, *o.vbar);
   if (o.solvent_density) in.solvent.density = number_for(Field::solvent_density, *o.solvent_density);
   if (o.viscosity) in.solvent.viscosity = number_for(Field::viscosity, *o.viscosity);
   if (o.temperature) in.solvent.temperature = number_for(Field::temperature, *o.temperature);
-  if (source == VolumeSource::vs) in.vs = number_for(Field::vs, *o.vs);
-  if (source == VolumeSource::hydration)
-    in.vs = swollen_specific_volume(*in.vbar, number_for(Field::hydration, *o.hydration), *in.solvent.density);
+  in.vs = specific_volume_of(o, source);
   check_structure_inputs(in);
   return in;
 }

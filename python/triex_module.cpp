@@ -460,6 +460,9 @@ class GivenKeywords {
   bool has(Field field) const {
     return std::find(given_.begin(), given_.end(), field_keyword(field)) != given_.end();
   }
+  GivenVolume volume() const {
+    return {has(Field::vs), has(Field::hydration), has(Field::solvent_density), has(Field::vbar)};
+  }
   std::string operator()(Field field) const { return name_(text(field_keyword(field))).cast<std::string>(); }
 
  private:
@@ -476,9 +479,7 @@ std::optional<Field> field_named(const std::optional<std::string>& keyword) {
 
 std::string specific_volume_source_of(const GivenKeywords& given, bool also_for_others,
                                       const std::optional<std::string>& needed_by) {
-  const GivenVolume volume{given.has(Field::vs), given.has(Field::hydration), given.has(Field::solvent_density),
-                           given.has(Field::vbar)};
-  switch (specific_volume_source(volume, also_for_others ? VbarAndRho::also_for_others : VbarAndRho::only_for_vs,
+  switch (specific_volume_source(given.volume(), also_for_others ? VbarAndRho::also_for_others : VbarAndRho::only_for_vs,
                                  field_named(needed_by), given)) {
     case VolumeSource::vs: return "vs";
     case VolumeSource::hydration: return "hydration";
@@ -492,10 +493,7 @@ bool charge_given_of(const GivenKeywords& given) {
 }
 
 bool ured_from_measurement_of(const GivenKeywords& given) {
-  const GivenSolution solution{given.has(Field::molar_mass),
-                               {given.has(Field::vs), given.has(Field::hydration), given.has(Field::solvent_density),
-                                given.has(Field::vbar)},
-                               given.has(Field::valency),
+  const GivenSolution solution{given.has(Field::molar_mass), given.volume(), given.has(Field::valency),
                                given.has(Field::ionic_strength)};
   return ured_from_measurement(given.has(Field::ured), given.has(Field::B), solution, given);
 }
@@ -530,8 +528,7 @@ PYBIND11_MODULE(_core, m) {
   m.def("ured_from_virial_charged", &ured_from_virial_charged_array, "B"_a, "vs"_a, "molar_mass"_a, "valency"_a,
         "ionic_strength"_a, threads);
   m.def("solve", &solve_curve, "ured"_a, "points"_a);
-  // The commands' number grammar, for the package's own command line: the
-  // number, or ValueError in the commands' words ("\"x\" is not a number").
+  // Which optional inputs may come together, for keywords that may be None.
   m.def(
       "specific_volume_source",
       [](std::vector<std::string> given, py::function name, bool also_for_others, std::optional<std::string> needed_by) {
@@ -550,6 +547,8 @@ PYBIND11_MODULE(_core, m) {
         return ured_from_measurement_of(GivenKeywords(std::move(given), std::move(name)));
       },
       "given"_a, "name"_a);
+  // The commands' number grammar, for the package's own command line: the
+  // number, or ValueError in the commands' words ("\"x\" is not a number").
   m.def("number", [](const std::string& text) -> double {
     std::string problem;
     const auto value = triex::parse_number(text, problem);

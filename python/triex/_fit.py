@@ -180,8 +180,9 @@ def fit(*, molar_mass, vbar, hydration=None, vs=None, solvent_density=None, visc
     data = [(k, *_datum(k, given[k])) for k in _KEYWORDS if given[k] is not None]
     if not data:
         raise ValueError("give the measurements to fit (virial, sedimentation, ...)")
-    _core.charge_given([name for name, x in (("valency", valency), ("ionic_strength", ionic_strength))
-                        if x is not None], str)
+    from . import _charge  # the package's, defined after this module is imported
+
+    _charge(valency, ionic_strength)
     optional = lambda name, x: None if x is None else _number(name, x)  # noqa: E731
     inputs = (
         _number("molar_mass", molar_mass), _number("vbar", vbar), optional("hydration", hydration), optional("vs", vs),

@@ -17,7 +17,7 @@ from matplotlib.lines import Line2D
 from matplotlib.transforms import ScaledTranslation
 from matplotlib.ticker import FixedLocator, FuncFormatter, LogLocator, MaxNLocator, NullFormatter
 
-from . import _core, _stacklevel, solve, ured_from_virial, ured_ratios
+from . import _core, _given, _stacklevel, solve, ured_from_virial, ured_ratios
 
 __all__ = ["ured_map", "default_levels", "fit_map"]
 
@@ -221,8 +221,7 @@ def ured_map(ab=(1, 100), bc=(1, 100), levels=None, ured=None, ax=None, **measur
     unknown = set(measurement) - set(_VIRIAL_ARGUMENTS)
     if unknown:
         raise ValueError(f"unknown argument(s) {', '.join(sorted(unknown))}")
-    given = [name for name, x in dict(measurement, ured=ured).items() if x is not None]
-    from_measurement = _core.ured_from_measurement(given, str)
+    from_measurement = _core.ured_from_measurement(_given(**measurement, ured=ured), str)
     ab_range, bc_range = _check_range("ab", ab), _check_range("bc", bc)
     target = ured_from_virial(**measurement) if from_measurement else float(ured) if ured is not None else None
     curve = solve(target, _CURVE_POINTS) if target is not None else None
